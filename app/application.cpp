@@ -1,0 +1,34 @@
+#include "app/application.h"
+
+#include "app/msgbox.h"
+#include "data/ib.h"
+
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // The application name, not the display name: Qt would append a display
+    // name to every window caption.
+    setApplicationName(QStringLiteral("Tintorel"));
+}
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowCurrentException();
+    }
+    return false;
+}
+
+void ShowCurrentException()
+{
+    try {
+        throw;
+    } catch (const Exception &e) {
+        ShowGeneralError(e.Message());
+    } catch (const std::exception &e) {
+        ShowGeneralError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ShowGeneralError(QStringLiteral("Unbekannter Fehler"));
+    }
+}

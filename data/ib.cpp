@@ -1,0 +1,1085 @@
+#include "data/ib.h"
+
+#include "data/ansi.h"
+
+#include <ibase.h>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+Exception::Exception(QString message) : message_(std::move(message)), utf8_(message_.toStdString()) {}
+
+// ---------------------------------------------------------------------------
+// The client library, loaded at run time.
+
+namespace {
+
+QString g_clientLibrary = QStringLiteral("libfbclient.so.2");
+
+}  // namespace
+
+#define FB_FUNCTIONS(X)                                                                              \
+    X(isc_attach_database) X(isc_detach_database) X(isc_database_info) X(isc_start_multiple)           \
+    X(isc_commit_retaining) X(isc_commit_transaction) X(isc_rollback_transaction)                      \
+    X(isc_dsql_alloc_statement2) X(isc_dsql_prepare) X(isc_dsql_describe) X(isc_dsql_describe_bind)   \
+    X(isc_dsql_execute) X(isc_dsql_execute2) X(isc_dsql_fetch) X(isc_dsql_free_statement)             \
+    X(isc_dsql_sql_info) X(isc_dsql_execute_immediate) X(fb_interpret) X(isc_open_blob2)               \
+    X(isc_get_segment) X(isc_close_blob) X(isc_decode_sql_date) X(isc_decode_sql_time)                 \
+    X(isc_decode_timestamp)
+
+class FbClient {
+public:
+#define FB_MEMBER(name) decltype(&::name) name = nullptr;
+    FB_FUNCTIONS(FB_MEMBER)
+#undef FB_MEMBER
+
+    static std::shared_ptr<FbClient> Load()
+    {
+        static std::weak_ptr<FbClient> loaded;
+        if (auto client = loaded.lock())
+            return client;
+        auto client = std::make_shared<FbClient>();
+        client->library_ = dlopen(g_clientLibrary.toLocal8Bit().constData(), RTLD_NOW | RTLD_GLOBAL);
+        if (!client->library_)
+            throw Exception(QStringLiteral("InterBase-DLL %1 wurde im Pfad nicht gefunden").arg(g_clientLibrary));
+#define FB_RESOLVE(name)                                                                           \
+    client->name = reinterpret_cast<decltype(&::name)>(dlsym(client->library_, #name));             \
+    if (!client->name)                                                                             \
+        throw Exception(QStringLiteral("InterBase-DLL %1 wurde im Pfad nicht gefunden").arg(g_clientLibrary));
+        FB_FUNCTIONS(FB_RESOLVE)
+#undef FB_RESOLVE
+        loaded = client;
+        return client;
+    }
+
+    FbClient() = default;
+    FbClient(const FbClient &) = delete;
+    FbClient &operator=(const FbClient &) = delete;
+    // The library stays loaded: the engine keeps threads of its own that
+    // must not lose their code while the process runs.
+    ~FbClient() = default;
+
+    // Raises the status vector's message lines as a database error.
+    void check(const ISC_STATUS *status) const
+    {
+        if (status[0] == 1 && status[1] != 0)
+            throw EDatabaseError(interpret(status));
+    }
+
+    QString interpret(const ISC_STATUS *status) const
+    {
+        QStringList lines;
+        const ISC_STATUS *vector = status;
+        char buffer[1024];
+        while (fb_interpret(buffer, sizeof buffer, &vector) > 0)
+            lines << FromAnsi(QByteArray(buffer));
+        QString text = lines.join(QStringLiteral("\r\n"));
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+        return text;
+    }
+
+private:
+    void *library_ = nullptr;
+};
+
+void TIBDatabase::SetClientLibrary(const QString &file)
+{
+    g_clientLibrary = file;
+}
+
+namespace {
+
+using Status = ISC_STATUS[ISC_STATUS_LENGTH];
+
+// An XSQLDA with room for n columns.
+class Sqlda {
+public:
+    explicit Sqlda(int n = 1) { resize(n); }
+    void resize(int n)
+    {
+        n = std::max(n, 1);
+        memory_.assign((XSQLDA_LENGTH(n) + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t),
+                       std::max_align_t{});
+        get()->version = SQLDA_VERSION1;
+        get()->sqln = static_cast<ISC_SHORT>(n);
+    }
+    XSQLDA *get() { return reinterpret_cast<XSQLDA *>(memory_.data()); }
+    XSQLVAR &var(int i) { return get()->sqlvar[i]; }
+    int count() { return get()->sqld; }
+
+private:
+    std::vector<std::max_align_t> memory_;
+};
+
+// Bytes per character of the column character sets the program may meet.
+int bytesPerChar(int charset)
+{
+    switch (charset) {
+    case 3: return 3;   // UNICODE_FSS
+    case 4: return 4;   // UTF8
+    default: return 1;
+    }
+}
+
+bool isIdentChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Statement text
+
+QByteArray StatementBytes(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 16);
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('-') && i + 1 < n && text.at(i + 1) == QLatin1Char('-')) {
+            const qsizetype end = text.indexOf(QLatin1Char('\n'), i);
+            const qsizetype stop = end < 0 ? n : end;
+            out += text.mid(i, stop - i);
+            i = stop;
+        } else if (c == QLatin1Char('/') && i + 1 < n && text.at(i + 1) == QLatin1Char('*')) {
+            const qsizetype end = text.indexOf(QStringLiteral("*/"), i + 2);
+            const qsizetype stop = end < 0 ? n : end + 2;
+            out += text.mid(i, stop - i);
+            i = stop;
+        } else if (c == QLatin1Char('"')) {
+            const qsizetype end = text.indexOf(QLatin1Char('"'), i + 1);
+            const qsizetype stop = end < 0 ? n : end + 1;
+            out += text.mid(i, stop - i);
+            i = stop;
+        } else if (c == QLatin1Char('\'')) {
+            // Find the literal's end; a doubled quote stays inside.
+            qsizetype j = i + 1;
+            bool high = false;
+            while (j < n) {
+                if (text.at(j) == QLatin1Char('\'')) {
+                    if (j + 1 < n && text.at(j + 1) == QLatin1Char('\'')) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                if (text.at(j).unicode() > 127)
+                    high = true;
+                ++j;
+            }
+            const qsizetype stop = j < n ? j + 1 : n;
+            if (high) {
+                // Already introduced (_NONE '...', _WIN1252 '...')?
+                qsizetype k = out.size();
+                while (k > 0 && out.at(k - 1).isSpace())
+                    --k;
+                qsizetype start = k;
+                while (start > 0 && isIdentChar(out.at(start - 1)))
+                    --start;
+                const bool introduced = start < k && out.at(start) == QLatin1Char('_');
+                if (!introduced)
+                    out += QStringLiteral("_NONE ");
+            }
+            out += text.mid(i, stop - i);
+            i = stop;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return ToAnsi(out);
+}
+
+// ---------------------------------------------------------------------------
+// TIBDatabase
+
+TIBDatabase::TIBDatabase(QString name) : Name(std::move(name)), client_(FbClient::Load()) {}
+
+TIBDatabase::~TIBDatabase()
+{
+    try {
+        SetConnected(false);
+    } catch (const Exception &) {
+        // Nothing can be reported while the program ends.
+    }
+}
+
+std::string TIBDatabase::BuildParamBlock(const QStringList &params)
+{
+    std::string block(1, static_cast<char>(isc_dpb_version1));
+    for (const QString &line : params) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        QString name = (eq < 0 ? line : line.left(eq)).trimmed().toLower();
+        if (name.isEmpty())
+            continue;
+        if (name.startsWith(QLatin1String("isc_dpb_")))
+            name = name.mid(8);
+        const QByteArray value = eq < 0 ? QByteArray() : ToAnsi(line.mid(eq + 1));
+        char code;
+        if (name == QLatin1String("user_name"))
+            code = isc_dpb_user_name;
+        else if (name == QLatin1String("password"))
+            code = isc_dpb_password;
+        else if (name == QLatin1String("lc_ctype"))
+            code = isc_dpb_lc_ctype;
+        else
+            throw Exception(QStringLiteral("Unbekannter Datenbankparameter '%1'").arg(name));
+        block += code;
+        block += static_cast<char>(std::min<qsizetype>(value.size(), 255));
+        block.append(value.constData(), std::min<qsizetype>(value.size(), 255));
+    }
+    return block;
+}
+
+void TIBDatabase::SetConnected(bool value)
+{
+    if (value == Connected())
+        return;
+    FbClient &fb = *client_;
+    Status status;
+    if (value) {
+        if (DatabaseName.isEmpty())
+            throw Exception(QStringLiteral("Der Name der Datenbank fehlt."));
+        const std::string dpb = BuildParamBlock(Params);
+        const QByteArray path = ToAnsi(DatabaseName);
+        isc_db_handle handle = 0;
+        fb.isc_attach_database(status, 0, path.constData(), &handle, static_cast<short>(dpb.size()), dpb.data());
+        fb.check(status);
+        handle_ = handle;
+        dialect_ = 3;
+        const char items[] = {isc_info_db_sql_dialect, isc_info_end};
+        char result[32] = {};
+        fb.isc_database_info(status, &handle_, sizeof items, items, sizeof result, result);
+        if (!(status[0] == 1 && status[1] != 0) && result[0] == isc_info_db_sql_dialect) {
+            const int length = static_cast<unsigned char>(result[1]) | (static_cast<unsigned char>(result[2]) << 8);
+            int dialect = 0;
+            for (int i = 0; i < length && i < 4; ++i)
+                dialect |= static_cast<unsigned char>(result[3 + i]) << (8 * i);
+            if (dialect > 0 && dialect < 3)
+                dialect_ = dialect;
+        }
+        return;
+    }
+    if (DefaultTransaction && DefaultTransaction->Active())
+        DefaultTransaction->Commit();
+    releaseStatements(nullptr);
+    fb.isc_detach_database(status, &handle_);
+    handle_ = 0;
+    fb.check(status);
+}
+
+void TIBDatabase::releaseStatements(const TIBQuery *keep)
+{
+    for (TIBQuery *query : queries_)
+        if (query != keep)
+            query->releaseStatements(nullptr);
+}
+
+void TIBDatabase::transactionEnded()
+{
+    for (TIBQuery *query : queries_) {
+        query->closeCursor();
+        query->fetchedAll_ = true;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TIBTransaction
+
+TIBTransaction::TIBTransaction(TIBDatabase *database, QString name) : Name(std::move(name)), Database(database) {}
+
+TIBTransaction::~TIBTransaction()
+{
+    try {
+        Commit();
+    } catch (const Exception &) {
+        // Nothing can be reported while the program ends.
+    }
+}
+
+void TIBTransaction::SetActive(bool value)
+{
+    if (value == Active())
+        return;
+    FbClient &fb = Database->Client();
+    Status status;
+    if (value) {
+        if (!Database->Connected())
+            throw Exception(QStringLiteral("Datenbank nicht verbunden"));
+        struct {
+            isc_db_handle *db;
+            long tpbLength;
+            const char *tpb;
+        } teb{Database->Handle(), 0, nullptr};
+        isc_tr_handle handle = 0;
+        fb.isc_start_multiple(status, &handle, 1, &teb);
+        fb.check(status);
+        handle_ = handle;
+        return;
+    }
+    Database->transactionEnded();
+    fb.isc_rollback_transaction(status, &handle_);
+    handle_ = 0;
+    fb.check(status);
+}
+
+void TIBTransaction::CommitRetaining()
+{
+    if (!Active())
+        throw Exception(QStringLiteral("Transaktion nicht aktiv"));
+    Status status;
+    Database->Client().isc_commit_retaining(status, &handle_);
+    Database->Client().check(status);
+}
+
+void TIBTransaction::Commit()
+{
+    if (!Active())
+        return;
+    Database->transactionEnded();
+    Status status;
+    Database->Client().isc_commit_transaction(status, &handle_);
+    if (status[0] == 1 && status[1] != 0) {
+        // The server keeps the transaction after a failed commit; let the
+        // detach roll it back rather than hold a dead handle.
+        const QString text = Database->Client().interpret(status);
+        Status ignored;
+        Database->Client().isc_rollback_transaction(ignored, &handle_);
+        handle_ = 0;
+        throw EDatabaseError(text);
+    }
+    handle_ = 0;
+}
+
+// ---------------------------------------------------------------------------
+// Prepared statements
+
+struct TIBQuery::Statement {
+    FbClient &fb;
+    TIBDatabase *database;
+    QByteArray text;
+    isc_stmt_handle handle = 0;
+    int type = 0;
+    Sqlda out;
+    Sqlda in;
+    std::vector<std::vector<char>> outData;
+    std::vector<ISC_SHORT> outNull;
+    // Update statements: the parameter names in statement order.
+    QStringList paramNames;
+    std::vector<std::vector<char>> inData;
+    std::vector<ISC_SHORT> inNull;
+
+    Statement(TIBDatabase *db, QByteArray bytes) : fb(db->Client()), database(db), text(std::move(bytes)) {}
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    ~Statement()
+    {
+        if (handle && database->Connected()) {
+            Status status;
+            fb.isc_dsql_free_statement(status, &handle, DSQL_drop);
+        }
+    }
+
+    bool isSelect() const { return type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd; }
+
+    void prepare(isc_tr_handle *transaction)
+    {
+        Status status;
+        fb.isc_dsql_alloc_statement2(status, database->Handle(), &handle);
+        fb.check(status);
+        fb.isc_dsql_prepare(status, transaction, &handle, static_cast<unsigned short>(0), text.constData(),
+                            static_cast<unsigned short>(database->Dialect()), out.get());
+        fb.check(status);
+        if (out.count() > out.get()->sqln) {
+            out.resize(out.count());
+            fb.isc_dsql_describe(status, &handle, SQLDA_VERSION1, out.get());
+            fb.check(status);
+        }
+        const char items[] = {isc_info_sql_stmt_type};
+        char result[16] = {};
+        fb.isc_dsql_sql_info(status, &handle, sizeof items, items, sizeof result, result);
+        fb.check(status);
+        if (result[0] == isc_info_sql_stmt_type) {
+            const int length = static_cast<unsigned char>(result[1]) | (static_cast<unsigned char>(result[2]) << 8);
+            type = 0;
+            for (int i = 0; i < length && i < 4; ++i)
+                type |= static_cast<unsigned char>(result[3 + i]) << (8 * i);
+        }
+        const int columns = out.count();
+        outData.assign(columns, {});
+        outNull.assign(columns, 0);
+        for (int i = 0; i < columns; ++i) {
+            XSQLVAR &var = out.var(i);
+            const int base = var.sqltype & ~1;
+            outData[i].assign(base == SQL_VARYING ? var.sqllen + 2 : std::max<int>(var.sqllen, 8), 0);
+            var.sqldata = outData[i].data();
+            var.sqlind = &outNull[i];
+            var.sqltype |= 1;
+        }
+        in.resize(1);
+        fb.isc_dsql_describe_bind(status, &handle, SQLDA_VERSION1, in.get());
+        fb.check(status);
+        if (in.count() > in.get()->sqln) {
+            in.resize(in.count());
+            fb.isc_dsql_describe_bind(status, &handle, SQLDA_VERSION1, in.get());
+            fb.check(status);
+        }
+    }
+
+    long long affectedRows()
+    {
+        Status status;
+        const char items[] = {isc_info_sql_records, isc_info_end};
+        char result[64] = {};
+        fb.isc_dsql_sql_info(status, &handle, sizeof items, items, sizeof result, result);
+        fb.check(status);
+        if (result[0] != isc_info_sql_records)
+            return 0;
+        long long total = 0;
+        const char *p = result + 3;
+        while (*p != isc_info_end && p < result + sizeof result - 7) {
+            const char item = *p++;
+            const int length = static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8);
+            p += 2;
+            long long value = 0;
+            for (int i = 0; i < length && i < 4; ++i)
+                value |= static_cast<long long>(static_cast<unsigned char>(p[i])) << (8 * i);
+            p += length;
+            if (item == isc_info_req_insert_count || item == isc_info_req_update_count ||
+                item == isc_info_req_delete_count)
+                total += value;
+        }
+        return total;
+    }
+};
+
+// ---------------------------------------------------------------------------
+// TField
+
+namespace {
+
+QVariant parseInteger(const QString &text, bool *ok)
+{
+    const QString t = text.trimmed();
+    bool good = false;
+    const qlonglong value = t.toLongLong(&good, 10);
+    *ok = good && value >= INT32_MIN && value <= INT32_MAX;
+    return *ok ? QVariant(value) : QVariant();
+}
+
+}  // namespace
+
+const QVariant &TField::Value() const
+{
+    return query_->cell(index_);
+}
+
+const QVariant &TField::OldValue() const
+{
+    if (query_->state_ == TIBQuery::State::Edit)
+        return query_->old_[index_];
+    return Value();
+}
+
+bool TField::Assigned() const
+{
+    return query_->assigned_.size() > static_cast<size_t>(index_) && query_->assigned_[index_];
+}
+
+bool TField::IsNull() const
+{
+    return Value().isNull();
+}
+
+QString TField::AsString() const
+{
+    const QVariant &value = Value();
+    if (value.isNull())
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+        return QString::number(value.toLongLong());
+    case QMetaType::Double:
+        return QString::number(value.toDouble(), 'g', 15);
+    default:
+        return value.toString();
+    }
+}
+
+int TField::AsInteger() const
+{
+    const QVariant &value = Value();
+    if (value.isNull())
+        return 0;
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+        return static_cast<int>(value.toLongLong());
+    case QMetaType::Double:
+        return static_cast<int>(std::llround(value.toDouble()));
+    default: {
+        const QString text = value.toString();
+        bool ok = false;
+        const QVariant parsed = parseInteger(text, &ok);
+        if (!ok)
+            throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(text));
+        return static_cast<int>(parsed.toLongLong());
+    }
+    }
+}
+
+void TField::SetAsString(const QString &value)
+{
+    switch (kind) {
+    case Kind::Integer: {
+        if (value.isEmpty()) {
+            query_->assign(index_, QVariant());
+            return;
+        }
+        bool ok = false;
+        const QVariant parsed = parseInteger(value, &ok);
+        if (!ok)
+            throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert für Feld '%2'").arg(value, Name));
+        query_->assign(index_, parsed);
+        return;
+    }
+    case Kind::Float: {
+        if (value.isEmpty()) {
+            query_->assign(index_, QVariant());
+            return;
+        }
+        bool ok = false;
+        const double d = value.trimmed().toDouble(&ok);
+        if (!ok)
+            throw EConvertError(QStringLiteral("'%1' ist kein gültiger Gleitkommawert für Feld '%2'").arg(value, Name));
+        query_->assign(index_, QVariant(d));
+        return;
+    }
+    case Kind::Text:
+        // Cut to the declared width, silently.
+        query_->assign(index_, QVariant(Width > 0 && value.size() > Width ? value.left(Width) : value));
+        return;
+    default:
+        query_->assign(index_, QVariant(value));
+    }
+}
+
+void TField::SetAsInteger(int value)
+{
+    if (kind == Kind::Text || kind == Kind::Blob || kind == Kind::Date)
+        SetAsString(QString::number(value));
+    else if (kind == Kind::Float)
+        query_->assign(index_, QVariant(static_cast<double>(value)));
+    else
+        query_->assign(index_, QVariant(static_cast<qlonglong>(value)));
+}
+
+// ---------------------------------------------------------------------------
+// TIBQuery
+
+TIBQuery::TIBQuery(QString name, TIBDatabase *database, TIBTransaction *transaction)
+    : Name(std::move(name)), Database(database), Transaction(transaction)
+{
+    Database->queries_.push_back(this);
+}
+
+TIBQuery::~TIBQuery()
+{
+    closeCursor();
+    prepared_.clear();
+    auto &list = Database->queries_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+void TIBQuery::ClearLines()
+{
+    CloseQuery();
+    sql_.clear();
+}
+
+void TIBQuery::AddLine(const QString &line)
+{
+    CloseQuery();
+    sql_.append(line);
+}
+
+QString TIBQuery::StatementText() const
+{
+    QString text;
+    for (const QString &line : sql_) {
+        text += line;
+        text += QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+void TIBQuery::ensureReady()
+{
+    if (!Database->Connected())
+        Database->SetConnected(true);
+    if (!Transaction->Active())
+        Transaction->SetActive(true);
+}
+
+TIBQuery::Statement &TIBQuery::prepare(const QString &text)
+{
+    const QByteArray bytes = StatementBytes(text);
+    for (auto it = prepared_.begin(); it != prepared_.end(); ++it) {
+        if ((*it)->text == bytes) {
+            // Most recently used goes last.
+            std::rotate(it, it + 1, prepared_.end());
+            return *prepared_.back();
+        }
+    }
+    auto statement = std::make_unique<Statement>(Database, bytes);
+    statement->prepare(Transaction->Handle());
+    if (statement->type == isc_info_sql_stmt_ddl) {
+        // A schema change fails while any prepared statement uses the table.
+        Database->releaseStatements(this);
+        releaseStatements(nullptr);
+        prepared_.push_back(std::move(statement));
+        return *prepared_.back();
+    }
+    constexpr size_t kKept = 48;
+    if (prepared_.size() >= kKept) {
+        auto victim = std::find_if(prepared_.begin(), prepared_.end(),
+                                   [this](const auto &s) { return s.get() != statement_; });
+        if (victim != prepared_.end())
+            prepared_.erase(victim);
+    }
+    prepared_.push_back(std::move(statement));
+    return *prepared_.back();
+}
+
+void TIBQuery::releaseStatements(const Statement *keep)
+{
+    closeCursor();
+    std::erase_if(prepared_, [keep](const auto &s) { return s.get() != keep; });
+    if (statement_ != keep)
+        statement_ = nullptr;
+}
+
+void TIBQuery::closeCursor()
+{
+    if (cursorOpen_ && statement_ && Database->Connected()) {
+        Status status;
+        Database->Client().isc_dsql_free_statement(status, &statement_->handle, DSQL_close);
+    }
+    cursorOpen_ = false;
+}
+
+void TIBQuery::clearResult()
+{
+    closeCursor();
+    fields_.clear();
+    rows_.clear();
+    old_.clear();
+    assigned_.clear();
+    current_ = -1;
+    eof_ = true;
+    fetchedAll_ = false;
+    state_ = State::Browse;
+}
+
+void TIBQuery::CloseQuery()
+{
+    clearResult();
+    active_ = false;
+}
+
+void TIBQuery::OpenQuery()
+{
+    if (active_)
+        return;
+    ensureReady();
+    Statement &statement = prepare(StatementText());
+    if (!statement.isSelect())
+        throw Exception(Name + QStringLiteral(": Die Anweisung liefert keine Datenmenge"));
+    clearResult();
+    statement_ = &statement;
+    Status status;
+    statement.fb.isc_dsql_execute(status, Transaction->Handle(), &statement.handle, SQLDA_VERSION1, nullptr);
+    statement.fb.check(status);
+    cursorOpen_ = true;
+    active_ = true;
+    const int columns = statement.out.count();
+    fields_.resize(columns);
+    for (int i = 0; i < columns; ++i) {
+        XSQLVAR &var = statement.out.var(i);
+        TField &field = fields_[i];
+        field.query_ = this;
+        field.index_ = i;
+        field.Name = FromAnsi(var.aliasname, var.aliasname_length);
+        field.Scale = -var.sqlscale;
+        switch (var.sqltype & ~1) {
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64:
+            field.kind = var.sqlscale < 0 ? TField::Kind::Float : TField::Kind::Integer;
+            break;
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            field.kind = TField::Kind::Float;
+            break;
+        case SQL_BLOB:
+            field.kind = TField::Kind::Blob;
+            break;
+        case SQL_TYPE_DATE:
+        case SQL_TYPE_TIME:
+        case SQL_TIMESTAMP:
+            field.kind = TField::Kind::Date;
+            break;
+        default:
+            field.kind = TField::Kind::Text;
+            field.Width = var.sqllen / bytesPerChar(var.sqlsubtype & 0xFF);
+        }
+    }
+    ToFirstRow();
+}
+
+bool TIBQuery::fetchOne()
+{
+    if (!cursorOpen_ || fetchedAll_) {
+        fetchedAll_ = true;
+        return false;
+    }
+    Statement &statement = *statement_;
+    FbClient &fb = statement.fb;
+    Status status;
+    const ISC_STATUS rc = fb.isc_dsql_fetch(status, &statement.handle, SQLDA_VERSION1, statement.out.get());
+    if (rc == 100) {
+        fetchedAll_ = true;
+        closeCursor();
+        return false;
+    }
+    fb.check(status);
+    if (rows_.capacity() == rows_.size())
+        rows_.reserve(rows_.size() + 1000);  // the row cache grows in steps of 1000 rows
+    Row row;
+    row.values.resize(fields_.size());
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        XSQLVAR &var = statement.out.var(static_cast<int>(i));
+        if (*var.sqlind < 0)
+            continue;
+        const char *data = var.sqldata;
+        const double scale = std::pow(10.0, var.sqlscale);
+        switch (var.sqltype & ~1) {
+        case SQL_VARYING: {
+            ISC_USHORT length;
+            std::memcpy(&length, data, sizeof length);
+            row.values[i] = FromAnsi(data + 2, length);
+            break;
+        }
+        case SQL_TEXT:
+            row.values[i] = FromAnsi(data, var.sqllen);
+            break;
+        case SQL_SHORT: {
+            ISC_SHORT v;
+            std::memcpy(&v, data, sizeof v);
+            row.values[i] = var.sqlscale < 0 ? QVariant(v * scale) : QVariant(static_cast<qlonglong>(v));
+            break;
+        }
+        case SQL_LONG: {
+            ISC_LONG v;
+            std::memcpy(&v, data, sizeof v);
+            row.values[i] = var.sqlscale < 0 ? QVariant(v * scale) : QVariant(static_cast<qlonglong>(v));
+            break;
+        }
+        case SQL_INT64: {
+            ISC_INT64 v;
+            std::memcpy(&v, data, sizeof v);
+            row.values[i] = var.sqlscale < 0 ? QVariant(static_cast<double>(v) * scale)
+                                             : QVariant(static_cast<qlonglong>(v));
+            break;
+        }
+        case SQL_FLOAT: {
+            float v;
+            std::memcpy(&v, data, sizeof v);
+            row.values[i] = QVariant(static_cast<double>(v));
+            break;
+        }
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT: {
+            double v;
+            std::memcpy(&v, data, sizeof v);
+            row.values[i] = QVariant(v);
+            break;
+        }
+        case SQL_BOOLEAN:
+            row.values[i] = QVariant(static_cast<qlonglong>(data[0] ? 1 : 0));
+            break;
+        case SQL_TYPE_DATE: {
+            tm t{};
+            fb.isc_decode_sql_date(reinterpret_cast<const ISC_DATE *>(data), &t);
+            row.values[i] = QString::asprintf("%02d.%02d.%04d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900);
+            break;
+        }
+        case SQL_TYPE_TIME: {
+            tm t{};
+            fb.isc_decode_sql_time(reinterpret_cast<const ISC_TIME *>(data), &t);
+            row.values[i] = QString::asprintf("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
+            break;
+        }
+        case SQL_TIMESTAMP: {
+            tm t{};
+            fb.isc_decode_timestamp(reinterpret_cast<const ISC_TIMESTAMP *>(data), &t);
+            row.values[i] = QString::asprintf("%02d.%02d.%04d %02d:%02d:%02d", t.tm_mday, t.tm_mon + 1,
+                                              t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
+            break;
+        }
+        case SQL_BLOB: {
+            ISC_QUAD id;
+            std::memcpy(&id, data, sizeof id);
+            isc_blob_handle blob = 0;
+            fb.isc_open_blob2(status, Database->Handle(), Transaction->Handle(), &blob, &id, 0, nullptr);
+            fb.check(status);
+            QByteArray bytes;
+            char buffer[8192];
+            for (;;) {
+                unsigned short got = 0;
+                const ISC_STATUS r = fb.isc_get_segment(status, &blob, &got, sizeof buffer, buffer);
+                if (r == 0 || status[1] == isc_segment)
+                    bytes.append(buffer, got);
+                else
+                    break;
+            }
+            const bool failed = status[1] != isc_segstr_eof;
+            const QString error = failed ? fb.interpret(status) : QString();
+            fb.isc_close_blob(status, &blob);
+            if (failed)
+                throw EDatabaseError(error);
+            row.values[i] = FromAnsi(bytes);
+            break;
+        }
+        default:
+            throw Exception(QStringLiteral("Feldtyp %1 wird nicht unterstützt").arg(var.sqltype & ~1));
+        }
+    }
+    rows_.push_back(std::move(row));
+    return true;
+}
+
+void TIBQuery::fetchAll()
+{
+    while (fetchOne()) {
+    }
+}
+
+void TIBQuery::ToFirstRow()
+{
+    if (rows_.empty())
+        fetchOne();
+    current_ = rows_.empty() ? -1 : 0;
+    eof_ = rows_.empty();
+}
+
+void TIBQuery::ToNextRow()
+{
+    if (current_ + 1 < RowCount() || fetchOne()) {
+        ++current_;
+        eof_ = false;
+    } else {
+        eof_ = true;
+    }
+}
+
+void TIBQuery::ToLastRow()
+{
+    fetchAll();
+    current_ = RowCount() - 1;
+    eof_ = rows_.empty();
+}
+
+TField &TIBQuery::ColumnByName(const QString &name)
+{
+    for (TField &field : fields_)
+        if (field.Name.compare(name, Qt::CaseInsensitive) == 0)
+            return field;
+    throw Exception(Name + QStringLiteral(": ") + QStringLiteral("Das Feld '%1' wurde nicht gefunden").arg(name));
+}
+
+const QVariant &TIBQuery::cell(int column) const
+{
+    static const QVariant null;
+    if (current_ < 0 || current_ >= RowCount())
+        return null;
+    return rows_[current_].values[column];
+}
+
+void TIBQuery::assign(int column, QVariant value)
+{
+    if (state_ == State::Browse)
+        throw Exception(Name + QStringLiteral(": Datenmenge nicht im Bearbeitungs- oder Einfügemodus"));
+    rows_[current_].values[column] = std::move(value);
+    assigned_[column] = true;
+}
+
+void TIBQuery::AppendRow()
+{
+    if (!active_)
+        throw Exception(Name + QStringLiteral(": Operation bei geschlossener Datenmenge nicht ausführbar"));
+    fetchAll();
+    Row row;
+    row.values.resize(fields_.size());
+    rows_.push_back(std::move(row));
+    current_ = RowCount() - 1;
+    eof_ = false;
+    assigned_.assign(fields_.size(), false);
+    old_.assign(fields_.size(), QVariant());
+    state_ = State::Insert;
+}
+
+void TIBQuery::EditRow()
+{
+    if (!active_ || current_ < 0)
+        throw Exception(Name + QStringLiteral(": Keine Datensätze zum Bearbeiten"));
+    old_ = rows_[current_].values;
+    assigned_.assign(fields_.size(), false);
+    state_ = State::Edit;
+}
+
+void TIBQuery::PostRow()
+{
+    if (state_ == State::Browse)
+        return;
+    if (!UpdateObject)
+        throw Exception(Name + QStringLiteral(": Keine Aktualisierungsanweisung zugewiesen"));
+    const QStringList &lines = state_ == State::Insert ? UpdateObject->InsertSQL : UpdateObject->ModifySQL;
+
+    // Named parameters become markers; names are kept in statement order.
+    QString text;
+    QStringList names;
+    for (const QString &line : lines) {
+        QString out;
+        bool quoted = false;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const QChar c = line.at(i);
+            if (c == QLatin1Char('\''))
+                quoted = !quoted;
+            if (!quoted && c == QLatin1Char(':') && i + 1 < line.size() && isIdentChar(line.at(i + 1))) {
+                qsizetype j = i + 1;
+                while (j < line.size() && isIdentChar(line.at(j)))
+                    ++j;
+                names << line.mid(i + 1, j - i - 1);
+                out += QLatin1Char('?');
+                i = j - 1;
+            } else {
+                out += c;
+            }
+        }
+        text += out + QStringLiteral("\r\n");
+    }
+
+    ensureReady();
+    Statement &statement = prepare(text);
+    Sqlda &in = statement.in;
+    const int count = std::min<int>(in.count(), static_cast<int>(names.size()));
+    statement.inData.assign(in.count(), {});
+    statement.inNull.assign(in.count(), -1);
+    for (int i = 0; i < in.count(); ++i) {
+        XSQLVAR &var = in.var(i);
+        var.sqlind = &statement.inNull[i];
+        statement.inData[i].assign(8, 0);
+        var.sqldata = statement.inData[i].data();
+        var.sqltype = static_cast<ISC_SHORT>(SQL_LONG | 1);
+        var.sqlscale = 0;
+        var.sqllen = 4;
+        if (i >= count)
+            continue;
+        QString name = names[i];
+        const bool old = name.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive);
+        if (old)
+            name = name.mid(4);
+        const TField *field = nullptr;
+        for (const TField &f : fields_)
+            if (f.Name.compare(name, Qt::CaseInsensitive) == 0) {
+                field = &f;
+                break;
+            }
+        if (!field)
+            continue;  // left unbound
+        const QVariant &value = old ? field->OldValue() : field->Value();
+        if (value.isNull())
+            continue;
+        statement.inNull[i] = 0;
+        std::vector<char> &buffer = statement.inData[i];
+        switch (value.typeId()) {
+        case QMetaType::LongLong: {
+            const ISC_INT64 v = value.toLongLong();
+            var.sqltype = SQL_INT64 | 1;
+            var.sqllen = sizeof v;
+            buffer.assign(sizeof v, 0);
+            std::memcpy(buffer.data(), &v, sizeof v);
+            break;
+        }
+        case QMetaType::Double: {
+            const double v = value.toDouble();
+            var.sqltype = SQL_DOUBLE | 1;
+            var.sqllen = sizeof v;
+            buffer.assign(sizeof v, 0);
+            std::memcpy(buffer.data(), &v, sizeof v);
+            break;
+        }
+        default: {
+            // Character set NONE: the server takes the Windows-1252 bytes as they are.
+            const QByteArray bytes = ToAnsi(value.toString());
+            var.sqltype = SQL_TEXT | 1;
+            var.sqlsubtype = 0;
+            var.sqllen = static_cast<ISC_SHORT>(bytes.size());
+            buffer.assign(bytes.begin(), bytes.end());
+            buffer.push_back(0);
+        }
+        }
+        var.sqldata = buffer.data();
+    }
+    Status status;
+    statement.fb.isc_dsql_execute(status, Transaction->Handle(), &statement.handle, SQLDA_VERSION1, in.get());
+    statement.fb.check(status);
+    if (statement.affectedRows() != 1)
+        throw EDatabaseError(QStringLiteral("Aktualisierung nicht erfolgreich"));
+    state_ = State::Browse;
+    old_.clear();
+    assigned_.clear();
+}
+
+void TIBQuery::RunStatement()
+{
+    if (active_)
+        throw Exception(Name + QStringLiteral(": Operation bei geöffneter Datenmenge nicht ausführbar"));
+    if (sql_.isEmpty())
+        throw Exception(QStringLiteral("Leere SQL-Anweisung."));
+    ensureReady();
+    Statement &statement = prepare(StatementText());
+    Status status;
+    statement.fb.isc_dsql_execute(status, Transaction->Handle(), &statement.handle, SQLDA_VERSION1, nullptr);
+    statement.fb.check(status);
+    if (statement.isSelect())
+        statement.fb.isc_dsql_free_statement(status, &statement.handle, DSQL_close);
+    if (statement.type == isc_info_sql_stmt_ddl)
+        std::erase_if(prepared_, [&statement](const auto &s) { return s.get() == &statement; });
+}
+
+// ---------------------------------------------------------------------------
+
+void CreateDatabase(const QString &path, int dialect, const QString &user, const QString &password)
+{
+    const std::shared_ptr<FbClient> client = FbClient::Load();
+    QString sql = QStringLiteral("CREATE DATABASE '%1' USER '%2' PASSWORD '%3' PAGE_SIZE 8192 DEFAULT CHARACTER SET NONE")
+                      .arg(QString(path).replace(QLatin1Char('\''), QStringLiteral("''")), user, password);
+    const QByteArray bytes = ToAnsi(sql);
+    Status status;
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;
+    client->isc_dsql_execute_immediate(status, &db, &tr, 0, bytes.constData(), static_cast<unsigned short>(dialect),
+                                       nullptr);
+    client->check(status);
+    client->isc_detach_database(status, &db);
+    client->check(status);
+}
