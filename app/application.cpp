@@ -3,11 +3,18 @@
 #include "app/msgbox.h"
 #include "data/ib.h"
 
+#include <QFont>
+
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     // The application name, not the display name: Qt would append a display
     // name to every window caption.
     setApplicationName(QStringLiteral("Tintorel"));
+    // The forms are laid out for "MS Sans Serif"; a sans font of similar
+    // width keeps the fixed-size captions from being cut.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                QStringLiteral("DejaVu Sans Condensed")});
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

@@ -124,7 +124,7 @@ int ChosenRow(const QListWidget *names, const QListWidget *ids)
 int IdValue(const QString &idText)
 {
     bool ok = false;
-    const int value = idText.trimmed().toInt(&ok);
+    const int value = idText.toInt(&ok);
     if (!ok)
         throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(idText));
     return value;

@@ -54,7 +54,8 @@ struct ListLoad {
 // Runs a load whose statement is already set. Pumping messages lets events
 // start a newer load or a reset from inside this one: every load and reset
 // takes a new generation, and a load that finds a newer generation after a
-// pump stops without touching the lists again. Choices wait for no load.
+// pump stops at once and leaves the lists to it. A choice made while rows
+// are still coming in is ignored (ChosenRow).
 void RunListLoad(const ListLoad &load);
 
 // A reset of a page's lists: a load still under way leaves them alone.

@@ -3,7 +3,7 @@
 # Usage: tools/packages.sh [extra packages...]
 set -euo pipefail
 packages=(g++ cmake make qt6-base-dev libgl-dev libfbclient2 firebird-dev
-          firebird3.0-server-core firebird3.0-utils "$@")
+          firebird3.0-server-core firebird3.0-utils fonts-liberation2 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 #include "ui/ttimer.h"
 
@@ -101,7 +102,20 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // A control that keeps its distances to the given edges of its parent
+    // when the parent is resized; reference is the parent's size at the
+    // window's first showing.
+    struct Anchor {
+        QWidget *control;
+        Qt::Edges edges;
+        QRect design;
+        QSize reference;
+    };
+    void AnchorControls(QWidget *parent);
+    std::vector<Anchor> anchors;
+    bool formShown = false;
 };
 
 // The single instance, created first at start-up.

@@ -1,0 +1,248 @@
+// The one-time set-up when the main window first shows.
+#include "app/startup.h"
+
+#include "app/konstant.h"
+#include "app/msgbox.h"
+#include "data/ansi.h"
+#include "data/fmdm1.h"
+#include "import/import.h"
+#include "ui/fmHaupt.h"
+#include "ui_fmHaupt.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <QSignalBlocker>
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const QStringList AdministratorParams{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
+                                      QStringLiteral("lc_ctype=ASCII")};
+const QStringList ProgramUserParams{QStringLiteral("user_name=QELMMASTER"), QStringLiteral("password=MUBRELT"),
+                                    QStringLiteral("lc_ctype=ASCII")};
+
+QString &programFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+AddressSource &addressSource()
+{
+    static AddressSource source;
+    return source;
+}
+
+// A page switch made by the program itself: the change handlers run only for
+// the user's switches.
+void ShowPage(QTabWidget *pages, QWidget *page)
+{
+    const QSignalBlocker blocker(pages);
+    pages->setCurrentWidget(page);
+}
+
+void SetBackgroundColor(QWidget *widget, quint32 color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, DisplayColor(color));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// Publishes this machine's database for copies started from the same program
+// folder. Every failure except an unavailable lookup stays silent.
+void WriteConnectFile(const QString &connectFile, const QString &databaseName)
+{
+    QStringList addresses;
+    if (!TfmHaupt1::GetIPAddresses(addresses))
+        ShowError(QStringLiteral("Die IP Adresse konnte nicht ermittelt werden."));
+    if (addresses.isEmpty())
+        return;
+    QSaveFile file(connectFile);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(ToAnsi(addresses.first() + QLatin1Char(':') + FolderPart(databaseName) + QStringLiteral("\r\n")));
+    file.commit();
+}
+
+// Takes the database name from the first line of dbconnect.txt; a file
+// without any line is deleted. A file that cannot be read leaves the stored
+// default in force, without a message.
+void ReadConnectFile(const QString &connectFile, TIBDatabase &database)
+{
+    QFile file(connectFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return;
+    file.close();
+    const QStringList lines = SplitTextLines(FromAnsi(content));
+    if (!lines.isEmpty()) {
+        database.DatabaseName = DatabaseNameFromLine(lines.first());
+    } else if (!QFile::remove(connectFile)) {
+        ShowError(QStringLiteral("Fehler: Verarbeitung der Datei dbconnect.txt fehlgeschlagen!\r\n\r\n"
+                                 "Das Programm wird beendet."));
+        // Only posted: the rest of the start-up still runs.
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    }
+}
+
+}  // namespace
+
+QStringList SplitTextLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
+
+QString DatabaseNameFromLine(const QString &line)
+{
+    const QChar separator = line.contains(QLatin1Char('\\')) ? QLatin1Char('\\') : QLatin1Char('/');
+    return line + separator + DatabaseFileName;
+}
+
+QString FolderPart(const QString &name)
+{
+    const qsizetype last = std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
+    return last < 0 ? QString() : name.left(last);
+}
+
+bool IsMissingKimportColumn(const QString &message)
+{
+    // Upper case for the letters a to z only.
+    QString upper = message;
+    for (QChar &c : upper) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return upper.contains(QLatin1String("COLUMN UNKNOWN")) && upper.contains(QLatin1String("KIMPORT"));
+}
+
+bool LookUpHostAddresses(QStringList &addresses)
+{
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0)
+        return true;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    // One entry per address, not one per socket type.
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    if (getaddrinfo(name, nullptr, &hints, &found) != 0)
+        return true;
+    for (const addrinfo *entry = found; entry; entry = entry->ai_next) {
+        char text[INET_ADDRSTRLEN] = {};
+        const auto *address = reinterpret_cast<const sockaddr_in *>(entry->ai_addr);
+        if (inet_ntop(AF_INET, &address->sin_addr, text, sizeof text))
+            addresses << QString::fromLatin1(text);
+    }
+    freeaddrinfo(found);
+    return true;
+}
+
+AddressSource SetAddressSource(AddressSource source)
+{
+    AddressSource previous = std::move(addressSource());
+    addressSource() = std::move(source);
+    return previous;
+}
+
+bool TfmHaupt1::GetIPAddresses(QStringList &list)
+{
+    list.clear();
+    return addressSource() ? addressSource()(list) : LookUpHostAddresses(list);
+}
+
+QString TfmHaupt1::ProgramFolder()
+{
+    return programFolder().isEmpty() ? QCoreApplication::applicationDirPath() : programFolder();
+}
+
+void TfmHaupt1::SetProgramFolder(const QString &folder)
+{
+    programFolder() = folder;
+}
+
+void TfmHaupt1::FormShow()
+{
+    setWindowTitle(Konstant::VersionCaption);
+    ui->Label24->setText(Konstant::VersionCaption);
+    ui->Image1->setToolTip(Konstant::VersionCaption);
+
+    ShowPage(ui->PageControl1, ui->tsDetails);
+
+    WindowColor = PackRGB(0, 106, 179);
+    const QList<QWidget *> coloured{this, ui->pNavigation, ui->pBase, ui->pPG, ui->pFarbe, ui->pHinweis};
+    for (QWidget *widget : coloured)
+        SetBackgroundColor(widget, WindowColor);
+    ui->pHinweis->hide();
+
+    TIBDatabase &database = fmdm->ib1;
+    const QString daten = ProgramFolder() + QStringLiteral("/Daten/");
+    const QString connectFile = daten + QStringLiteral("dbconnect.txt");
+    if (QFile::exists(connectFile)) {
+        ReadConnectFile(connectFile, database);
+    } else {
+        database.DatabaseName = daten + DatabaseFileName;
+    }
+
+    database.Params = AdministratorParams;
+
+    if (!QFile::exists(connectFile) && QFile::exists(daten + QStringLiteral("LAN.dat")))
+        WriteConnectFile(connectFile, database.DatabaseName);
+
+    try {
+        database.SetConnected(false);
+        fmdm->ibTa1.SetActive(false);
+        database.SetConnected(true);
+        fmdm->ibTa1.SetActive(true);
+    } catch (const Exception &) {
+        // Not shown: the program's own user may still get in.
+        database.Params = ProgramUserParams;
+        database.SetConnected(true);
+        fmdm->ibTa1.SetActive(true);
+    }
+
+    ShowPage(ui->pcSuche, ui->tsVor);
+    ResetForwardSearch();
+
+    ui->btImportMaster->hide();
+
+    TIBQuery &query = fmdm->qrKollektionen;
+    try {
+        query.CloseQuery();
+        query.ClearLines();
+        query.AddLine(QStringLiteral("select * from KOLLEKTIONEN where KIMPORT<>'J'"));
+        query.AddLine(QStringLiteral("and KPID>0"));
+        query.OpenQuery();
+        query.ToFirstRow();
+        // Also offered when a full rebuild was cut off before its pairs
+        // were pending.
+        if (!query.AtEnd() || ImportInterrupted(fmdm->qrS))
+            ui->btImportMaster->show();
+    } catch (const Exception &e) {
+        // A database that never saw an import lacks the mark column.
+        if (IsMissingKimportColumn(e.Message()))
+            ui->btImportMaster->show();
+        else
+            ShowWarning(e.Message());
+    }
+}

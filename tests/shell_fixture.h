@@ -1,0 +1,114 @@
+// Fixture of the application shell tests: a temporary program folder and the
+// program's four long-lived objects on it, created in the program's order.
+// A test that reaches into the window includes "ui_fmHaupt.h" itself, so that
+// its own target generates it.
+#pragma once
+
+#include "app/application.h"
+#include "app/msgbox.h"
+#include "data/fmdm1.h"
+#include "support/testsupport.h"
+#include "ui/fmHaupt.h"
+#include "ui/fmHinweis1.h"
+#include "ui/fmWarten1.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <memory>
+
+#include <unistd.h>
+
+class ShellProgram {
+public:
+    TempProgramFolder folder;
+    QList<MessageBoxRequest> boxes;
+    std::unique_ptr<Tfmdm> dataModule;
+    std::unique_ptr<TfmHaupt1> window;
+    std::unique_ptr<TfmWarten> waitPopup;
+    std::unique_ptr<TfmHinweis> noticeDialog;
+
+    ShellProgram()
+    {
+        TfmHaupt1::SetProgramFolder(folder.path());
+        SetMessageBoxHook([this](const MessageBoxRequest &request) {
+            boxes << request;
+            return request.defaultButton;
+        });
+        window = std::make_unique<TfmHaupt1>();
+        fmHaupt1 = window.get();
+        dataModule = std::make_unique<Tfmdm>();
+        fmdm = dataModule.get();
+        waitPopup = std::make_unique<TfmWarten>();
+        fmWarten = waitPopup.get();
+        noticeDialog = std::make_unique<TfmHinweis>();
+        fmHinweis = noticeDialog.get();
+    }
+
+    ~ShellProgram()
+    {
+        noticeDialog.reset();
+        waitPopup.reset();
+        window.reset();
+        dataModule.reset();
+        fmHinweis = nullptr;
+        fmWarten = nullptr;
+        fmHaupt1 = nullptr;
+        fmdm = nullptr;
+        SetMessageBoxHook({});
+        TfmHaupt1::SetProgramFolder(QString());
+    }
+
+    Ui::TfmHaupt1 &ui() const { return *window->ui; }
+    QString connectFile() const { return folder.daten() + QStringLiteral("/dbconnect.txt"); }
+
+    // The first show of the main window runs the start-up.
+    void Start() { window->show(); }
+
+    // A database as after an import, with the given statements run on it.
+    void CreateDatabase(const QStringList &statements = {}) const
+    {
+        CreateEmptyDatabase(folder.databasePath());
+        CreateImportedSchema(folder.databasePath());
+        if (!statements.isEmpty())
+            RunSql(folder.databasePath(), statements);
+    }
+};
+
+inline void WriteFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+inline QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Makes a file or folder unchangeable, even for root (immutable flag), or
+// takes that back. False when the file system cannot do it.
+inline bool SetLocked(const QString &path, bool locked)
+{
+    if (geteuid() != 0) {
+        const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
+        const QFile::Permissions full = readOnly | QFile::WriteOwner;
+        return QFile::setPermissions(path, locked ? readOnly : full);
+    }
+    return QProcess::execute(QStringLiteral("chattr"),
+                             {locked ? QStringLiteral("+i") : QStringLiteral("-i"), path}) == 0;
+}
+
+// The tests run on the program's own application object, so that an
+// exception that leaves a handler reaches the general error box.
+#define SHELL_TEST_MAIN(TestClass)              \
+    int main(int argc, char **argv)             \
+    {                                           \
+        TApplication app(argc, argv);           \
+        TestClass test;                         \
+        QTEST_SET_MAIN_SOURCE_PATH              \
+        return QTest::qExec(&test, argc, argv); \
+    }

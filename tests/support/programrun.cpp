@@ -1,0 +1,86 @@
+#include "support/programrun.h"
+
+#include "data/fmdm1.h"
+#include "ui/fmHaupt.h"
+#include "ui/fmHinweis1.h"
+#include "ui/fmWarten1.h"
+#include "ui_fmHaupt.h"
+
+#include <QListWidget>
+#include <QTest>
+
+#include <stdexcept>
+
+ProgramRun::ProgramRun(const QString &programFolder, Answer answer)
+{
+    if (fmHaupt1 || fmdm)
+        throw std::logic_error("a program run is already going in this process");
+    TfmHaupt1::SetProgramFolder(programFolder);
+    SetMessageBoxHook([this, answer](const MessageBoxRequest &request) {
+        boxes_ << request;
+        return answer ? answer(request) : request.defaultButton;
+    });
+    fmHaupt1 = new TfmHaupt1;
+    fmdm = new Tfmdm;
+    fmWarten = new TfmWarten;
+    fmHinweis = new TfmHinweis;
+    fmHaupt1->show();
+    fmHaupt1->activateWindow();
+}
+
+ProgramRun::~ProgramRun()
+{
+    fmHaupt1->close();
+    delete fmHinweis;
+    delete fmWarten;
+    delete fmHaupt1;
+    delete fmdm;
+    fmHinweis = nullptr;
+    fmWarten = nullptr;
+    fmHaupt1 = nullptr;
+    fmdm = nullptr;
+    SetMessageBoxHook({});
+}
+
+Ui::TfmHaupt1 &ProgramRun::ui() const
+{
+    return *fmHaupt1->ui;
+}
+
+QList<MessageBoxRequest> ProgramRun::TakeBoxes()
+{
+    return std::exchange(boxes_, {});
+}
+
+QStringList ProgramRun::GeneralErrors(const QList<MessageBoxRequest> &boxes)
+{
+    QStringList texts;
+    for (const MessageBoxRequest &box : boxes)
+        if (box.kind == MsgKind::General)
+            texts << box.text;
+    return texts;
+}
+
+void ProgramRun::Click(QWidget *button) const
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+bool ProgramRun::Choose(QListWidget *list, const QString &text) const
+{
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    if (found.isEmpty())
+        return false;
+    list->setCurrentItem(found.first());
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    return true;
+}
+
+QStringList ProgramRun::Rows(const QListWidget *list)
+{
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows;
+}

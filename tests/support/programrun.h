@@ -1,0 +1,46 @@
+// One run of the program in this process, on a program folder of its own:
+// the four long-lived objects created in the entry's order, the main window
+// shown (its first show runs the start-up), message boxes answered by a script
+// and recorded. Ending the run closes the program as the entry does: the data
+// module goes last and commits its transaction.
+#pragma once
+
+#include "app/msgbox.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace Ui {
+class TfmHaupt1;
+}
+class QListWidget;
+class QWidget;
+
+class ProgramRun {
+public:
+    using Answer = std::function<MsgButton(const MessageBoxRequest &)>;
+
+    // Without an answer every box gets its default button.
+    explicit ProgramRun(const QString &programFolder, Answer answer = {});
+    ~ProgramRun();
+    ProgramRun(const ProgramRun &) = delete;
+    ProgramRun &operator=(const ProgramRun &) = delete;
+
+    Ui::TfmHaupt1 &ui() const;
+    // The boxes shown since the start or the last TakeBoxes.
+    QList<MessageBoxRequest> TakeBoxes();
+    // The general error boxes ("Tintorel") among them, their texts only.
+    static QStringList GeneralErrors(const QList<MessageBoxRequest> &boxes);
+
+    // A user's steps: a button click, and a row chosen with Enter in the
+    // search page's list (false when no such row is listed).
+    void Click(QWidget *button) const;
+    bool Choose(QListWidget *list, const QString &text) const;
+    // The texts of a list's rows.
+    static QStringList Rows(const QListWidget *list);
+
+private:
+    QList<MessageBoxRequest> boxes_;
+};
