@@ -523,15 +523,18 @@ int TField::AsInteger() const
         return static_cast<int>(value.toLongLong());
     case QMetaType::Double:
         return static_cast<int>(std::llround(value.toDouble()));
-    default: {
-        const QString text = value.toString();
-        bool ok = false;
-        const QVariant parsed = parseInteger(text, &ok);
-        if (!ok)
-            throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(text));
-        return static_cast<int>(parsed.toLongLong());
+    default:
+        return StrToInt(value.toString());
     }
-    }
+}
+
+int StrToInt(const QString &text)
+{
+    bool ok = false;
+    const QVariant parsed = parseInteger(text, &ok);
+    if (!ok)
+        throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(text));
+    return static_cast<int>(parsed.toLongLong());
 }
 
 void TField::SetAsString(const QString &value)
@@ -1010,23 +1013,19 @@ void TIBQuery::PostRow()
             continue;
         statement.inNull[i] = 0;
         std::vector<char> &buffer = statement.inData[i];
+        const auto bindNumber = [&](auto v, int type) {
+            var.sqltype = static_cast<ISC_SHORT>(type | 1);
+            var.sqllen = sizeof v;
+            buffer.assign(sizeof v, 0);
+            std::memcpy(buffer.data(), &v, sizeof v);
+        };
         switch (value.typeId()) {
-        case QMetaType::LongLong: {
-            const ISC_INT64 v = value.toLongLong();
-            var.sqltype = SQL_INT64 | 1;
-            var.sqllen = sizeof v;
-            buffer.assign(sizeof v, 0);
-            std::memcpy(buffer.data(), &v, sizeof v);
+        case QMetaType::LongLong:
+            bindNumber(static_cast<ISC_INT64>(value.toLongLong()), SQL_INT64);
             break;
-        }
-        case QMetaType::Double: {
-            const double v = value.toDouble();
-            var.sqltype = SQL_DOUBLE | 1;
-            var.sqllen = sizeof v;
-            buffer.assign(sizeof v, 0);
-            std::memcpy(buffer.data(), &v, sizeof v);
+        case QMetaType::Double:
+            bindNumber(value.toDouble(), SQL_DOUBLE);
             break;
-        }
         default: {
             // Character set NONE: the server takes the Windows-1252 bytes as they are.
             const QByteArray bytes = ToAnsi(value.toString());

@@ -221,6 +221,9 @@ private:
     std::vector<bool> assigned_;        // fields given a value in this edit
 };
 
+// Text as a decimal 32-bit integer, or "'%s' ist kein gültiger Integerwert".
+int StrToInt(const QString &text);
+
 // The statement text as sent: Windows-1252, and every string literal that
 // holds a character outside ASCII written with the _NONE introducer, which
 // carries such bytes over an ASCII connection.

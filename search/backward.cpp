@@ -60,7 +60,7 @@ void TfmHaupt1::lbRSelDblClick()
         break;
     case 2:
         ui->edRSelProd->setText(name);
-        ShowBackwardCombination(IdValue(id));
+        ShowBackwardCombination(StrToInt(id));
         break;
     default:
         break;

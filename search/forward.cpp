@@ -57,7 +57,7 @@ void TfmHaupt1::lbSelDblClick()
         break;
     case 2:
         ui->edSelFarb->setText(name);
-        ShowForwardCombination(IdValue(id));
+        ShowForwardCombination(StrToInt(id));
         break;
     default:
         break;

@@ -121,15 +121,6 @@ int ChosenRow(const QListWidget *names, const QListWidget *ids)
     return -1;
 }
 
-int IdValue(const QString &idText)
-{
-    bool ok = false;
-    const int value = idText.toInt(&ok);
-    if (!ok)
-        throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(idText));
-    return value;
-}
-
 void SetStatement(TIBQuery &query, const QStringList &lines)
 {
     query.CloseQuery();

@@ -32,8 +32,6 @@ void SelectFirstRow(QListWidget *names);
 // a list load is under way (its rows may be half filled).
 int ChosenRow(const QListWidget *names, const QListWidget *ids);
 
-// The id text of a chosen row as an integer.
-int IdValue(const QString &idText);
 
 // Closes the query and gives it the statement lines, one line per call.
 void SetStatement(TIBQuery &query, const QStringList &lines);

@@ -28,6 +28,13 @@ TfmHaupt1::TfmHaupt1(QWidget *parent)
     Q_INIT_RESOURCE(tintorel);
     ui->setupUi(this);
 
+    // A label reads "&&" as one "&" only with mnemonics on, which a buddy
+    // turns on; the name labels get their level's field.
+    ui->lbProdText->setBuddy(ui->edSelProd);
+    ui->lbKolText->setBuddy(ui->edSelKol);
+    ui->lbRFarbText->setBuddy(ui->edRSelFarb);
+    ui->lbRKolText->setBuddy(ui->edRSelKol);
+
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(13);
     setFont(font);
