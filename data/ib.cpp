@@ -687,6 +687,7 @@ void TIBQuery::clearResult()
     current_ = -1;
     eof_ = true;
     fetchedAll_ = false;
+    fetchError_.clear();
     state_ = State::Browse;
 }
 
@@ -744,11 +745,18 @@ void TIBQuery::OpenQuery()
             field.Width = var.sqllen / bytesPerChar(var.sqlsubtype & 0xFF);
         }
     }
-    ToFirstRow();
+    try {
+        ToFirstRow();
+    } catch (const Exception &) {
+        CloseQuery();  // a query whose first fetch failed is not open
+        throw;
+    }
 }
 
 bool TIBQuery::fetchOne()
 {
+    if (!fetchError_.isEmpty())
+        throw EDatabaseError(fetchError_);
     if (!cursorOpen_ || fetchedAll_) {
         fetchedAll_ = true;
         return false;
@@ -762,7 +770,13 @@ bool TIBQuery::fetchOne()
         closeCursor();
         return false;
     }
-    fb.check(status);
+    if (status[0] == 1 && status[1] != 0) {
+        // After a failed fetch the client may answer the next one with a
+        // plain end of data: never let that pass for the end of the result.
+        fetchError_ = fb.interpret(status);
+        closeCursor();
+        throw EDatabaseError(fetchError_);
+    }
     if (rows_.capacity() == rows_.size())
         rows_.reserve(rows_.size() + 1000);  // the row cache grows in steps of 1000 rows
     Row row;

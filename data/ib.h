@@ -212,6 +212,7 @@ private:
     bool active_ = false;
     bool cursorOpen_ = false;
     bool fetchedAll_ = false;
+    QString fetchError_;  // a failed fetch ends the cursor; later reads repeat the error
     bool eof_ = true;
     int current_ = -1;
     State state_ = State::Browse;

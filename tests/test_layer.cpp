@@ -52,6 +52,7 @@ private slots:
     void cursorSurvivesCommitRetaining();
     void errorTexts();
     void attachOnFirstUseAfterFailure();
+    void fetchErrorsAreNotTheEnd();
     void dialectOneDatabase();
     void textBlobAndOtherTypes();
     void windows1252RoundTrip();
@@ -257,6 +258,30 @@ void TestLayer::attachOnFirstUseAfterFailure()
     QVERIFY(s.db.Connected());
     QVERIFY(s.tr.Active());
     QCOMPARE(s.q.ColumnByName(QStringLiteral("ONE")).AsInteger(), 1);
+}
+
+void TestLayer::fetchErrorsAreNotTheEnd()
+{
+    TempProgramFolder folder;
+    CreateEmptyDatabase(folder.databasePath());
+    RunSql(folder.databasePath(), {QStringLiteral("create table T (N integer, V varchar(5))"),
+                                   QStringLiteral("insert into T values (1, '1')"),
+                                   QStringLiteral("insert into T values (2, 'abc')")});
+    Session s(folder.databasePath());
+    // The second row fails to convert on the server while it is fetched.
+    s.sql({QStringLiteral("select cast(V as integer) as I from T order by N")});
+    s.q.OpenQuery();
+    QCOMPARE(s.q.ColumnByName(QStringLiteral("I")).AsInteger(), 1);
+    const QString error = errorOf([&] { s.q.ToNextRow(); });
+    QVERIFY2(error.contains(QStringLiteral("conversion")), qPrintable(error));
+    QCOMPARE(errorOf([&] { s.q.ToNextRow(); }), error);
+    QVERIFY(!s.q.AtEnd());
+
+    // A query whose first fetch fails is not left open: opening again runs it again.
+    s.sql({QStringLiteral("select cast(V as integer) as I from T order by N desc")});
+    QCOMPARE(errorOf([&] { s.q.OpenQuery(); }), error);
+    QVERIFY(!s.q.Active());
+    QCOMPARE(errorOf([&] { s.q.OpenQuery(); }), error);
 }
 
 void TestLayer::dialectOneDatabase()

@@ -20,10 +20,14 @@ ProgramRun::ProgramRun(const QString &programFolder, Answer answer)
         boxes_ << request;
         return answer ? answer(request) : request.defaultButton;
     });
-    fmHaupt1 = new TfmHaupt1;
-    fmdm = new Tfmdm;
-    fmWarten = new TfmWarten;
-    fmHinweis = new TfmHinweis;
+    window_ = std::make_unique<TfmHaupt1>();
+    fmHaupt1 = window_.get();
+    dataModule_ = std::make_unique<Tfmdm>();
+    fmdm = dataModule_.get();
+    waitPopup_ = std::make_unique<TfmWarten>();
+    fmWarten = waitPopup_.get();
+    noticeDialog_ = std::make_unique<TfmHinweis>();
+    fmHinweis = noticeDialog_.get();
     fmHaupt1->show();
     fmHaupt1->activateWindow();
 }
@@ -31,10 +35,10 @@ ProgramRun::ProgramRun(const QString &programFolder, Answer answer)
 ProgramRun::~ProgramRun()
 {
     fmHaupt1->close();
-    delete fmHinweis;
-    delete fmWarten;
-    delete fmHaupt1;
-    delete fmdm;
+    noticeDialog_.reset();
+    waitPopup_.reset();
+    window_.reset();
+    dataModule_.reset();  // last: its transaction commits
     fmHinweis = nullptr;
     fmWarten = nullptr;
     fmHaupt1 = nullptr;

@@ -11,10 +11,15 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace Ui {
 class TfmHaupt1;
 }
+class TfmHaupt1;
+class Tfmdm;
+class TfmWarten;
+class TfmHinweis;
 class QListWidget;
 class QWidget;
 
@@ -43,4 +48,8 @@ public:
 
 private:
     QList<MessageBoxRequest> boxes_;
+    std::unique_ptr<TfmHaupt1> window_;
+    std::unique_ptr<Tfmdm> dataModule_;
+    std::unique_ptr<TfmWarten> waitPopup_;
+    std::unique_ptr<TfmHinweis> noticeDialog_;
 };
