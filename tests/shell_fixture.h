@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/msgbox.h"
 #include "data/fmdm1.h"
+#include "support/programrun.h"
 #include "support/testsupport.h"
 #include "ui/fmHaupt.h"
 #include "ui/fmHinweis1.h"
@@ -16,55 +17,21 @@
 #include <QProcess>
 #include <QTest>
 
-#include <memory>
-
 #include <unistd.h>
 
 class ShellProgram {
 public:
     TempProgramFolder folder;
-    QList<MessageBoxRequest> boxes;
-    std::unique_ptr<Tfmdm> dataModule;
-    std::unique_ptr<TfmHaupt1> window;
-    std::unique_ptr<TfmWarten> waitPopup;
-    std::unique_ptr<TfmHinweis> noticeDialog;
-
-    ShellProgram()
-    {
-        TfmHaupt1::SetProgramFolder(folder.path());
-        SetMessageBoxHook([this](const MessageBoxRequest &request) {
-            boxes << request;
-            return request.defaultButton;
-        });
-        window = std::make_unique<TfmHaupt1>();
-        fmHaupt1 = window.get();
-        dataModule = std::make_unique<Tfmdm>();
-        fmdm = dataModule.get();
-        waitPopup = std::make_unique<TfmWarten>();
-        fmWarten = waitPopup.get();
-        noticeDialog = std::make_unique<TfmHinweis>();
-        fmHinweis = noticeDialog.get();
-    }
-
-    ~ShellProgram()
-    {
-        noticeDialog.reset();
-        waitPopup.reset();
-        window.reset();
-        dataModule.reset();
-        fmHinweis = nullptr;
-        fmWarten = nullptr;
-        fmHaupt1 = nullptr;
-        fmdm = nullptr;
-        SetMessageBoxHook({});
-        TfmHaupt1::SetProgramFolder(QString());
-    }
+    // The four objects exist from the start; the window shows at Start().
+    ProgramRun run{folder.path(), {}, false};
+    TfmHaupt1 *const window = &run.window();
+    const QList<MessageBoxRequest> &boxes = run.Boxes();
 
     Ui::TfmHaupt1 &ui() const { return *window->ui; }
     QString connectFile() const { return folder.daten() + QStringLiteral("/dbconnect.txt"); }
 
     // The first show of the main window runs the start-up.
-    void Start() { window->show(); }
+    void Start() { run.Start(); }
 
     // A database as after an import, with the given statements run on it.
     void CreateDatabase(const QStringList &statements = {}) const

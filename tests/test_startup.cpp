@@ -187,7 +187,7 @@ void TestStartup::undeletableConnectFileEndsProgram()
     if (!SetLocked(daten, true))
         QSKIP("the file system cannot protect a folder against deletion for this user");
     bool timedOut = false;
-    QTimer::singleShot(0, program.window.get(), [&program] { program.Start(); });
+    QTimer::singleShot(0, program.window, [&program] { program.Start(); });
     QTimer guard;
     guard.setSingleShot(true);
     connect(&guard, &QTimer::timeout, qApp, [&timedOut] {
@@ -391,7 +391,7 @@ void TestStartup::stateAfterStartUp()
     });
     program.window->show();
     program.window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(program.window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(program.window));
     Ui::TfmHaupt1 &ui = program.ui();
 
     QVERIFY(program.boxes.isEmpty());
@@ -405,7 +405,7 @@ void TestStartup::stateAfterStartUp()
     QCOMPARE(ui.Image1->toolTip(), Konstant::VersionCaption);
     const QColor blue(0, 106, 179);
     QCOMPARE(program.window->WindowColor, PackRGB(0, 106, 179));
-    for (QWidget *widget : QList<QWidget *>{program.window.get(), ui.pNavigation, ui.pBase, ui.pPG, ui.pFarbe,
+    for (QWidget *widget : QList<QWidget *>{program.window, ui.pNavigation, ui.pBase, ui.pPG, ui.pFarbe,
                                             ui.pHinweis})
         QCOMPARE(widget->palette().color(QPalette::Window), blue);
 
@@ -420,7 +420,7 @@ void TestStartup::stateAfterStartUp()
     QVERIFY(ui.edBase->text().isEmpty() && ui.edPG->text().isEmpty());
     QVERIFY(!ui.mFarbton->isVisible());
     QVERIFY(!ui.pHinweis->isVisible());
-    QVERIFY(!ui.lbWarning->isVisibleTo(program.window.get()));
+    QVERIFY(!ui.lbWarning->isVisibleTo(program.window));
     QVERIFY(!ui.btImportMaster->isVisible());
     QVERIFY(ui.sb1->currentMessage().isEmpty());
     QVERIFY(!program.window->tmSuchen->Enabled());

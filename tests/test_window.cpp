@@ -273,7 +273,7 @@ void TestWindow::anchorsAndMinimumSize()
     ShellProgram program;
     program.CreateDatabase(Products);
     program.Start();
-    QVERIFY(QTest::qWaitForWindowExposed(program.window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(program.window));
     Ui::TfmHaupt1 &ui = program.ui();
 
     // At the first size every control is where the form puts it.
@@ -344,7 +344,7 @@ void TestWindow::wheelGivesOneArrowKey()
     program.CreateDatabase(Products);
     program.Start();
     program.window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(program.window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(program.window));
     Ui::TfmHaupt1 &ui = program.ui();
     QCOMPARE(ui.lbSel->count(), 5);
 
@@ -386,7 +386,7 @@ void TestWindow::searchControlsWired()
     program.CreateDatabase(Products);
     program.Start();
     program.window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(program.window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(program.window));
     Ui::TfmHaupt1 &ui = program.ui();
 
     // A key going down stops the timer, coming up starts it.

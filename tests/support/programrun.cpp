@@ -11,7 +11,7 @@
 
 #include <stdexcept>
 
-ProgramRun::ProgramRun(const QString &programFolder, Answer answer)
+ProgramRun::ProgramRun(const QString &programFolder, Answer answer, bool start)
 {
     if (fmHaupt1 || fmdm)
         throw std::logic_error("a program run is already going in this process");
@@ -28,8 +28,19 @@ ProgramRun::ProgramRun(const QString &programFolder, Answer answer)
     fmWarten = waitPopup_.get();
     noticeDialog_ = std::make_unique<TfmHinweis>();
     fmHinweis = noticeDialog_.get();
+    if (start)
+        Start();
+}
+
+void ProgramRun::Start()
+{
     fmHaupt1->show();
     fmHaupt1->activateWindow();
+}
+
+TfmHaupt1 &ProgramRun::window() const
+{
+    return *window_;
 }
 
 ProgramRun::~ProgramRun()
@@ -44,6 +55,7 @@ ProgramRun::~ProgramRun()
     fmHaupt1 = nullptr;
     fmdm = nullptr;
     SetMessageBoxHook({});
+    TfmHaupt1::SetProgramFolder(QString());
 }
 
 Ui::TfmHaupt1 &ProgramRun::ui() const

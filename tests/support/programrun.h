@@ -27,8 +27,14 @@ class ProgramRun {
 public:
     using Answer = std::function<MsgButton(const MessageBoxRequest &)>;
 
-    // Without an answer every box gets its default button.
-    explicit ProgramRun(const QString &programFolder, Answer answer = {});
+    // Without an answer every box gets its default button. With start false
+    // the objects exist but the window shows only at Start().
+    explicit ProgramRun(const QString &programFolder, Answer answer = {}, bool start = true);
+    // The first show of the main window runs the start-up.
+    void Start();
+    TfmHaupt1 &window() const;
+    // The boxes shown since the start or the last TakeBoxes.
+    const QList<MessageBoxRequest> &Boxes() const { return boxes_; }
     ~ProgramRun();
     ProgramRun(const ProgramRun &) = delete;
     ProgramRun &operator=(const ProgramRun &) = delete;
