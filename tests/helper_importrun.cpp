@@ -1,0 +1,156 @@
+// One start of the program on a program folder, as a separate process: the
+// real start-up and, when it offers the import, a click on "Import
+// Master-Table" with every message box answered by its default button. The
+// crash test kills it at chosen moments.
+//
+//   helper_importrun FOLDER [--kill-at-status N] [--kill-at-log N] [--kill-after-ms MS] [--statuses]
+//
+// --kill-at-status N  SIGKILL to itself when the status bar shows its Nth text
+//                     of the run
+// --kill-at-log N     SIGKILL to itself as soon as the day's log holds N
+//                     entries (seen by a watcher thread: the run goes on for
+//                     a moment after the Nth entry)
+// --kill-after-ms MS  SIGKILL to itself MS milliseconds after the click
+// --statuses          print every status text of the run
+//
+// Output, one line each: "offered 0|1", "box KIND DEFAULT TEXT" per message
+// box, "status N TEXT", "rebuilt-ms MS" (click to the first status text: the
+// schema rebuild), "run-ms MS", and "done" once "Fertig!" was shown. Line
+// breaks inside texts are printed as "|".
+#include "app/application.h"
+#include "app/msgbox.h"
+#include "support/programrun.h"
+#include "ui/fmHaupt.h"
+#include "ui_fmHaupt.h"
+
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStatusBar>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace {
+
+// Unbuffered: a killed process loses nothing it printed.
+void Print(const QString &line)
+{
+    QString text = line;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("|"));
+    const QByteArray bytes = text.toUtf8() + '\n';
+    if (::write(STDOUT_FILENO, bytes.constData(), static_cast<size_t>(bytes.size())) < 0)
+        std::perror("write");
+}
+
+[[noreturn]] void KillSelf()
+{
+    ::kill(::getpid(), SIGKILL);
+    for (;;)
+        ::pause();
+}
+
+// Counts the entries of the day's log as they are appended (each starts a
+// line with its date) and kills the process at the Nth.
+void KillAtLogEntry(const QString &programFolder, int n)
+{
+    const QString folder = programFolder + QStringLiteral("/log");
+    QDir().mkpath(folder);
+    const QByteArray file =
+        (folder + QStringLiteral("/log_") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
+         QStringLiteral(".txt"))
+            .toLocal8Bit();
+    const int watch = inotify_init();
+    if (watch < 0 || inotify_add_watch(watch, folder.toLocal8Bit().constData(), IN_MODIFY | IN_CREATE) < 0) {
+        std::perror("inotify");
+        return;
+    }
+    std::thread([watch, file, n] {
+        int entries = 0;
+        off_t offset = 0;
+        char previous = '\n';
+        char events[4096];
+        char buffer[65536];
+        while (::read(watch, events, sizeof events) > 0) {
+            const int fd = ::open(file.constData(), O_RDONLY);
+            if (fd < 0)
+                continue;
+            ssize_t got;
+            while ((got = ::pread(fd, buffer, sizeof buffer, offset)) > 0) {
+                for (ssize_t i = 0; i < got; ++i) {
+                    if (previous == '\n' && buffer[i] >= '0' && buffer[i] <= '9' && ++entries >= n)
+                        KillSelf();
+                    previous = buffer[i];
+                }
+                offset += got;
+            }
+            ::close(fd);
+        }
+    }).detach();
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    TApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: helper_importrun FOLDER [--kill-at-status N] [--kill-at-log N] "
+                             "[--kill-after-ms MS] [--statuses]\n");
+        return 2;
+    }
+    const qsizetype statusAt = args.indexOf(QStringLiteral("--kill-at-status"));
+    const qsizetype msAt = args.indexOf(QStringLiteral("--kill-after-ms"));
+    const qsizetype logAt = args.indexOf(QStringLiteral("--kill-at-log"));
+    const int killAtStatus = statusAt > 0 ? args.value(statusAt + 1).toInt() : 0;
+    const int killAfterMs = msAt > 0 ? args.value(msAt + 1).toInt() : -1;
+    const bool printStatuses = args.contains(QStringLiteral("--statuses"));
+
+    bool done = false;
+    ProgramRun run(args.at(1), [&done](const MessageBoxRequest &request) {
+        Print(QStringLiteral("box %1 %2 %3")
+                  .arg(static_cast<int>(request.kind))
+                  .arg(static_cast<int>(request.defaultButton))
+                  .arg(request.text));
+        done = done || request.text == QStringLiteral("Fertig!");
+        return request.defaultButton;
+    });
+    const bool offered = !run.ui().btImportMaster->isHidden();
+    Print(QStringLiteral("offered %1").arg(offered ? 1 : 0));
+    if (!offered)
+        return 0;
+
+    QElapsedTimer clock;
+    int statuses = 0;
+    qint64 rebuiltMs = -1;
+    QObject::connect(run.ui().sb1, &QStatusBar::messageChanged, [&](const QString &text) {
+        ++statuses;
+        if (rebuiltMs < 0)
+            rebuiltMs = clock.elapsed();
+        if (printStatuses)
+            Print(QStringLiteral("status %1 %2").arg(statuses).arg(text));
+        if (statuses == killAtStatus)
+            KillSelf();
+    });
+    if (logAt > 0)
+        KillAtLogEntry(args.at(1), args.value(logAt + 1).toInt());
+    if (killAfterMs >= 0)
+        std::thread([killAfterMs] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(killAfterMs));
+            KillSelf();
+        }).detach();
+    clock.start();
+    run.Click(run.ui().btImportMaster);
+    Print(QStringLiteral("rebuilt-ms %1").arg(rebuiltMs));
+    Print(QStringLiteral("run-ms %1").arg(clock.elapsed()));
+    if (done)
+        Print(QStringLiteral("done"));
+    return 0;
+}

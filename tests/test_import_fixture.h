@@ -1,0 +1,326 @@
+// Fixture of the import tests: delivered databases with a MASTER of known
+// rows, the tables an import must produce from them (worked out here, not by
+// the import's code), and the program run in this process on its folder.
+// A test includes "ui_fmHaupt.h" itself, before this header, so that its own
+// target generates it.
+#pragma once
+
+#include "app/application.h"
+#include "app/msgbox.h"
+#include "data/ansi.h"
+#include "data/fmdm1.h"
+#include "data/ib.h"
+#include "support/programrun.h"
+#include "support/testsupport.h"
+#include "ui/fmHaupt.h"
+
+#include <QDate>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTest>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <tuple>
+
+struct MasterRow {
+    QString collection;  // COLORNAME
+    QString shade;       // COLORNUMBER
+    int product = 0;
+    std::optional<int> red, green, blue;
+    QString base;
+    int notice = 0;
+    QString cost;
+};
+
+inline QString Literal(const QString &text)
+{
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+inline QString Channel(const std::optional<int> &value)
+{
+    return value ? QString::number(*value) : QStringLiteral("NULL");
+}
+
+inline QString MasterInsert(const MasterRow &row)
+{
+    // The columns the import drops carry values too.
+    return QStringLiteral("insert into MASTER (COLORNAME, COLORNUMBER, MFGPRODUCTNAME, PRODUCTID, RCOLOR, GCOLOR, "
+                          "BCOLOR, BASENAME, FORMULADETAILSKEY, COSTCODE, INGREDIENT0ABBR, INGREDIENT0AMT, CANSIZE, "
+                          "BASEAMT) values (%1, %2, %3, %4, %5, %6, %7, %8, %9, %10, 'OG', 1.5, '1 l', 998.5)")
+        .arg(Literal(row.collection), Literal(row.shade), Literal(QStringLiteral("Produkt %1").arg(row.product)))
+        .arg(row.product)
+        .arg(Channel(row.red), Channel(row.green), Channel(row.blue), Literal(row.base))
+        .arg(row.notice)
+        .arg(Literal(row.cost));
+}
+
+// Runs the statements in one transaction of a connection of its own.
+inline void RunInOneTransaction(const QString &path, const QStringList &statements)
+{
+    TIBDatabase db;
+    TIBTransaction tr(&db);
+    TIBQuery query(QStringLiteral("qrFill"), &db, &tr);
+    db.DatabaseName = path;
+    db.Params = QStringList{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
+                            QStringLiteral("lc_ctype=ASCII")};
+    db.DefaultTransaction = &tr;
+    for (const QString &statement : statements) {
+        query.ClearLines();
+        query.AddLine(statement);
+        query.RunStatement();
+    }
+    tr.Commit();
+}
+
+// A delivered database (no KIMPORT yet) with PRODUKTE rows for the products
+// of the rows, and the rows in MASTER.
+inline void CreateDeliveredDatabase(const QString &path, const QList<MasterRow> &rows)
+{
+    CreateEmptyDatabase(path);
+    CreateDeliveredSchema(path);
+    std::set<int> products;
+    QStringList statements;
+    for (const MasterRow &row : rows) {
+        if (products.insert(row.product).second)
+            statements << QStringLiteral("insert into PRODUKTE (PID, PNAME) values (%1, 'Produkt %1')").arg(row.product);
+        statements << MasterInsert(row);
+    }
+    RunInOneTransaction(path, statements);
+}
+
+// The server compares text of character set NONE byte by byte.
+inline bool AnsiLess(const QString &a, const QString &b)
+{
+    return ToAnsi(a) < ToAnsi(b);
+}
+
+struct AnsiOrder {
+    bool operator()(const QString &a, const QString &b) const { return AnsiLess(a, b); }
+};
+
+// Dense ids from 1 in ascending order of the distinct values.
+template <typename Key, typename Less = std::less<Key>>
+std::map<Key, int, Less> DenseIds(const std::set<Key, Less> &values)
+{
+    std::map<Key, int, Less> ids;
+    int id = 0;
+    for (const Key &value : values)
+        ids[value] = ++id;
+    return ids;
+}
+
+using Triple = std::tuple<int, int, int>;
+
+// What a full import of the rows must leave in the tables, every value as text.
+struct ExpectedImport {
+    QList<QStringList> farben;        // FID, FNAME by FID
+    QList<QStringList> basen;         // BASEID, BNAME by BASEID
+    QList<QStringList> rgbcolors;     // COLORID, RCOLOR, GCOLOR, BCOLOR by COLORID
+    QList<QStringList> kollektionen;  // KPID, KID, KNAME, KIMPORT, sorted as text
+    QList<QStringList> kombidaten;    // K_FID .. K_COST, sorted as text
+
+    explicit ExpectedImport(const QList<MasterRow> &rows)
+    {
+        std::set<QString, AnsiOrder> shades, bases, collections;
+        std::set<Triple> triples;
+        std::set<std::pair<QString, int>, bool (*)(const std::pair<QString, int> &, const std::pair<QString, int> &)>
+            pairs([](const std::pair<QString, int> &a, const std::pair<QString, int> &b) {
+                return ToAnsi(a.first) != ToAnsi(b.first) ? AnsiLess(a.first, b.first) : a.second < b.second;
+            });
+        for (const MasterRow &row : rows) {
+            shades.insert(row.shade);
+            bases.insert(row.base);
+            collections.insert(row.collection);
+            triples.insert({row.red.value_or(0), row.green.value_or(0), row.blue.value_or(0)});
+            pairs.insert({row.collection, row.product});
+        }
+        const auto fid = DenseIds(shades);
+        const auto baseId = DenseIds(bases);
+        const auto kid = DenseIds(collections);
+        const auto colorId = DenseIds(triples);
+        for (const auto &[name, id] : fid)
+            farben << QStringList{QString::number(id), name};
+        for (const auto &[name, id] : baseId)
+            basen << QStringList{QString::number(id), name};
+        for (const auto &[triple, id] : colorId)
+            rgbcolors << QStringList{QString::number(id), QString::number(std::get<0>(triple)),
+                                     QString::number(std::get<1>(triple)), QString::number(std::get<2>(triple))};
+        for (const auto &[name, id] : kid)
+            kollektionen << QStringList{QStringLiteral("0"), QString::number(id), name, QStringLiteral("J")};
+        for (const auto &[name, product] : pairs)
+            kollektionen << QStringList{QString::number(product), QString::number(kid.at(name)), name,
+                                        QStringLiteral("J")};
+        for (const MasterRow &row : rows)
+            kombidaten << QStringList{QString::number(fid.at(row.shade)), QString::number(kid.at(row.collection)),
+                                      QString::number(row.product),
+                                      QString::number(colorId.at({row.red.value_or(0), row.green.value_or(0),
+                                                                  row.blue.value_or(0)})),
+                                      QString::number(baseId.at(row.base)), QString::number(row.notice), row.cost};
+        std::sort(kollektionen.begin(), kollektionen.end());
+        std::sort(kombidaten.begin(), kombidaten.end());
+    }
+};
+
+inline QList<QStringList> Sorted(QList<QStringList> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+inline QList<QStringList> KombidatenRows(const QString &path)
+{
+    return Sorted(QueryRows(path, QStringLiteral("select K_FID, K_KID, K_PID, K_COLORID, K_BASEID, K_FDETID, K_COST "
+                                                 "from KOMBIDATEN")));
+}
+
+inline QList<QStringList> KollektionenRows(const QString &path)
+{
+    return Sorted(QueryRows(path, QStringLiteral("select KPID, KID, KNAME, KIMPORT from KOLLEKTIONEN")));
+}
+
+inline int Count(const QString &path, const QString &table, const QString &where = QString())
+{
+    return QueryRows(path, QStringLiteral("select count(*) from ") + table +
+                               (where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
+        .at(0)
+        .at(0)
+        .toInt();
+}
+
+// The entries of a log file without their date and time.
+inline QStringList LogMessages(const QString &programFolder)
+{
+    QFile file(programFolder + QLatin1Char('/') +
+               QStringLiteral("log/log_%1.txt").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+    if (!file.open(QIODevice::ReadOnly))
+        return {QStringLiteral("<no log>")};
+    const QString text = FromAnsi(file.readAll());
+    static const QRegularExpression stamp(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}( \\d\\d:\\d\\d:\\d\\d)? - "),
+                                          QRegularExpression::MultilineOption);
+    QStringList messages;
+    qsizetype last = -1;
+    QRegularExpressionMatchIterator it = stamp.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        if (last >= 0)
+            messages << text.mid(last, match.capturedStart() - last);
+        last = match.capturedEnd();
+    }
+    if (last >= 0)
+        messages << text.mid(last);
+    // Every entry ends with CR LF.
+    for (QString &message : messages) {
+        if (!message.endsWith(QStringLiteral("\r\n")))
+            return {QStringLiteral("<entry without CR LF>")};
+        message.chop(2);
+    }
+    return messages;
+}
+
+// A generated MASTER: every collection offered for a run of products, each of
+// its shades mixed for each of them. Names with a quote and umlauts included;
+// every seventh shade shares the colour of the one before.
+inline QList<MasterRow> GeneratedMaster(int collections, int shadesPerCollection, int productsPerCollection)
+{
+    static const QStringList names{QStringLiteral("Farben d'Italia"), QStringLiteral("Wandgrün"),
+                                   QStringLiteral("Acryl Spezial"),   QStringLiteral("Ölfarben"),
+                                   QStringLiteral("Nordlicht"),       QStringLiteral("Zeta Töne"),
+                                   QStringLiteral("Basis"),           QStringLiteral("Erdtöne")};
+    static const QStringList bases{QStringLiteral("Basis A"), QStringLiteral("Basis B"), QStringLiteral("Basis C"),
+                                   QStringLiteral("TR")};
+    QList<MasterRow> rows;
+    quint32 h = 1957;
+    const auto next = [&h](int range) {
+        h = h * 1103515245u + 12345u;
+        return static_cast<int>((h >> 16) % static_cast<quint32>(range));
+    };
+    int red = 0, green = 0, blue = 0;
+    for (int c = 0; c < collections; ++c) {
+        const QString name = names.at(c % names.size()) + (c < names.size() ? QString() : QString::number(c));
+        for (int s = 0; s < shadesPerCollection; ++s) {
+            if (s % 7 != 3) {
+                red = next(256);
+                green = next(256);
+                blue = next(256);
+            }
+            // A few shade names recur in several collections.
+            const QString shade = s % 40 == 0 ? QStringLiteral("Weiß %1").arg(s)
+                                              : QStringLiteral("%1 %2").arg(name.left(2).toUpper()).arg(s + 101);
+            for (int p = 0; p < productsPerCollection; ++p) {
+                MasterRow row;
+                row.collection = name;
+                row.shade = shade;
+                row.product = 10 + (c * 3 + p) % 12;
+                row.red = red;
+                row.green = green;
+                row.blue = blue;
+                row.base = bases.at(next(bases.size()));
+                row.notice = next(10) == 0 ? 1 + next(5) : 0;
+                row.cost = QString::number(1 + next(9));
+                rows << row;
+            }
+        }
+    }
+    return rows;
+}
+
+// The program on a temporary program folder, its boxes answered by a script
+// (the default button when the script has no answer), its status texts
+// recorded.
+class ImportFixture {
+public:
+    TempProgramFolder folder;
+    QList<MessageBoxRequest> boxes;
+    QStringList statuses;
+    // Answers for the boxes with more than one button, in order.
+    QList<MsgButton> answers;
+    // Runs whenever a status text is shown.
+    std::function<void(const QString &)> onStatus;
+    std::unique_ptr<ProgramRun> run;
+
+    QString db() const { return folder.databasePath(); }
+
+    void Start()
+    {
+        run = std::make_unique<ProgramRun>(folder.path(), [this](const MessageBoxRequest &request) {
+            boxes << request;
+            if (request.buttons.size() > 1 && !answers.isEmpty())
+                return answers.takeFirst();
+            return request.defaultButton;
+        });
+        QObject::connect(ui().sb1, &QStatusBar::messageChanged, ui().sb1, [this](const QString &text) {
+            statuses << text;
+            if (onStatus)
+                onStatus(text);
+        });
+    }
+    // The user's click on "Import Master-Table".
+    void Import() const { run->Click(ui().btImportMaster); }
+    // Closes the program: its transaction commits.
+    void Stop() { run.reset(); }
+    Ui::TfmHaupt1 &ui() const { return run->ui(); }
+    bool ImportOffered() const { return !ui().btImportMaster->isHidden(); }
+
+    QStringList BoxTexts() const
+    {
+        QStringList texts;
+        for (const MessageBoxRequest &box : boxes)
+            texts << box.text;
+        return texts;
+    }
+};
+
+#define IMPORT_TEST_MAIN(TestClass)             \
+    int main(int argc, char **argv)             \
+    {                                           \
+        TApplication app(argc, argv);           \
+        TestClass test;                         \
+        QTEST_SET_MAIN_SOURCE_PATH              \
+        return QTest::qExec(&test, argc, argv); \
+    }
