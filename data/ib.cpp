@@ -594,8 +594,7 @@ TIBQuery::TIBQuery(QString name, TIBDatabase *database, TIBTransaction *transact
 
 TIBQuery::~TIBQuery()
 {
-    closeCursor();
-    prepared_.clear();
+    releaseStatements(nullptr);
     auto &list = Database->queries_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
@@ -633,12 +632,9 @@ void TIBQuery::ensureReady()
 TIBQuery::Statement &TIBQuery::prepare(const QString &text)
 {
     const QByteArray bytes = StatementBytes(text);
-    for (auto it = prepared_.begin(); it != prepared_.end(); ++it) {
-        if ((*it)->text == bytes) {
-            // Most recently used goes last.
-            std::rotate(it, it + 1, prepared_.end());
-            return *prepared_.back();
-        }
+    if (const auto found = preparedByText_.constFind(bytes); found != preparedByText_.cend()) {
+        prepared_.splice(prepared_.end(), prepared_, *found);
+        return *prepared_.back();
     }
     auto statement = std::make_unique<Statement>(Database, bytes);
     statement->prepare(Transaction->Handle());
@@ -646,24 +642,34 @@ TIBQuery::Statement &TIBQuery::prepare(const QString &text)
         // A schema change fails while any prepared statement uses the table.
         Database->releaseStatements(this);
         releaseStatements(nullptr);
-        prepared_.push_back(std::move(statement));
-        return *prepared_.back();
+        schemaChange_ = std::move(statement);
+        return *schemaChange_;
     }
-    constexpr size_t kKept = 48;
-    if (prepared_.size() >= kKept) {
-        auto victim = std::find_if(prepared_.begin(), prepared_.end(),
-                                   [this](const auto &s) { return s.get() != statement_; });
-        if (victim != prepared_.end())
-            prepared_.erase(victim);
+    // The import's lookups repeat across the pairs of a collection: keep many.
+    constexpr qsizetype kKept = 1024;
+    if (preparedByText_.size() >= kKept) {
+        const auto victim = prepared_.front().get() != statement_ ? prepared_.begin() : std::next(prepared_.begin());
+        preparedByText_.remove((*victim)->text);
+        prepared_.erase(victim);
     }
     prepared_.push_back(std::move(statement));
+    preparedByText_.insert(bytes, std::prev(prepared_.end()));
     return *prepared_.back();
 }
 
 void TIBQuery::releaseStatements(const Statement *keep)
 {
     closeCursor();
-    std::erase_if(prepared_, [keep](const auto &s) { return s.get() != keep; });
+    for (auto it = prepared_.begin(); it != prepared_.end();) {
+        if (it->get() == keep) {
+            ++it;
+            continue;
+        }
+        preparedByText_.remove((*it)->text);
+        it = prepared_.erase(it);
+    }
+    if (schemaChange_.get() != keep)
+        schemaChange_.reset();
     if (statement_ != keep)
         statement_ = nullptr;
 }
@@ -1075,8 +1081,6 @@ void TIBQuery::RunStatement()
     statement.fb.check(status);
     if (statement.isSelect())
         statement.fb.isc_dsql_free_statement(status, &statement.handle, DSQL_close);
-    if (statement.type == isc_info_sql_stmt_ddl)
-        std::erase_if(prepared_, [&statement](const auto &s) { return s.get() == &statement; });
 }
 
 // ---------------------------------------------------------------------------

@@ -3,12 +3,14 @@
 // fetched on demand into a client row cache.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 #include <cstdint>
 #include <exception>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -205,9 +207,12 @@ private:
     void assign(int column, QVariant value);
 
     QStringList sql_;
-    // Prepared statements by text, most recently used last; statement_ is
-    // the one of the open result.
-    std::vector<std::unique_ptr<Statement>> prepared_;
+    // Prepared statements, least recently used first, found by their text;
+    // statement_ is the one of the open result. A schema change is never
+    // kept: it is prepared anew each time, so it always releases the others.
+    std::list<std::unique_ptr<Statement>> prepared_;
+    QHash<QByteArray, std::list<std::unique_ptr<Statement>>::iterator> preparedByText_;
+    std::unique_ptr<Statement> schemaChange_;
     Statement *statement_ = nullptr;
     bool active_ = false;
     bool cursorOpen_ = false;
