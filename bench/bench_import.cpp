@@ -34,43 +34,10 @@ struct Step {
     int rows = 0;
 };
 
-// A connection of its own on a database file.
-struct Connection {
-    TIBDatabase db;
-    TIBTransaction tr{&db};
-    TIBQuery query{QStringLiteral("qrBench"), &db, &tr};
-    explicit Connection(const QString &path)
-    {
-        db.DatabaseName = path;
-        db.Params = QStringList{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
-                                QStringLiteral("lc_ctype=ASCII")};
-        db.DefaultTransaction = &tr;
-    }
-    void Run(const QString &statement)
-    {
-        query.ClearLines();
-        query.AddLine(statement);
-        query.RunStatement();
-        tr.CommitRetaining();
-    }
-    QList<QStringList> Rows(const QString &select)
-    {
-        query.ClearLines();
-        query.AddLine(select);
-        query.OpenQuery();
-        QList<QStringList> rows;
-        while (!query.AtEnd()) {
-            QStringList row;
-            for (const TField &field : query.Fields())
-                row << field.AsString();
-            rows << row;
-            query.ToNextRow();
-        }
-        query.CloseQuery();
-        return rows;
-    }
-    int Count(const QString &table) { return Rows(QStringLiteral("select count(*) from ") + table).at(0).at(0).toInt(); }
-};
+int Count(AdminConnection &c, const QString &table)
+{
+    return c.Rows(QStringLiteral("select count(*) from ") + table).at(0).at(0).toInt();
+}
 
 qint64 Timed(const std::function<void()> &work)
 {
@@ -83,7 +50,7 @@ qint64 Timed(const std::function<void()> &work)
 // The import as the engine would do it in whole sets.
 void EngineImport(const QString &path, QList<Step> &steps)
 {
-    Connection c(path);
+    AdminConnection c(path);
     const auto dense = [&c](const QString &table, const QString &columns) {
         c.Run(QStringLiteral("insert into %1 select row_number() over (order by %2), %2 "
                              "from (select distinct %2 from MASTER)")
@@ -125,7 +92,7 @@ void EngineImport(const QString &path, QList<Step> &steps)
 
 QList<QStringList> Combinations(const QString &path)
 {
-    Connection c(path);
+    AdminConnection c(path);
     QList<QStringList> rows = c.Rows(QStringLiteral(
         "select K_FID, K_KID, K_PID, K_COLORID, K_BASEID, K_FDETID, K_COST from KOMBIDATEN"));
     std::sort(rows.begin(), rows.end());
@@ -202,10 +169,10 @@ int main(int argc, char **argv)
 
     EngineImport(engine, steps);
     {
-        Connection c(ours);
+        AdminConnection c(ours);
         for (Step &step : steps)
             if (*step.table)
-                step.rows = c.Count(QLatin1String(step.table));
+                step.rows = Count(c, QLatin1String(step.table));
     }
     const bool same = Combinations(ours) == Combinations(engine);
 

@@ -2,6 +2,7 @@
 #include "data/ansi.h"
 #include "data/ib.h"
 #include "support/testsupport.h"
+#include "tools/demodata.h"
 
 #include <QFile>
 #include <QTest>
@@ -20,18 +21,10 @@ QString errorOf(const std::function<void()> &action)
     return QStringLiteral("<no error>");
 }
 
-// ib1/ibTa1 as the data module binds them, on a fresh database.
-struct Session {
-    TIBDatabase db;
-    TIBTransaction tr{&db};
-    TIBQuery q{QStringLiteral("qrS"), &db, &tr};
-    explicit Session(const QString &path)
-    {
-        db.DatabaseName = path;
-        db.Params = QStringList{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
-                                QStringLiteral("lc_ctype=ASCII")};
-        db.DefaultTransaction = &tr;
-    }
+// A connection with its query named like the data module's general one.
+struct Session : AdminConnection {
+    TIBQuery &q = query;
+    explicit Session(const QString &path) : AdminConnection(path, QStringLiteral("qrS")) {}
     void sql(std::initializer_list<QString> lines)
     {
         q.ClearLines();

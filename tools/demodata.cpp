@@ -415,40 +415,58 @@ QString MasterFillStatement(int rows, std::uint32_t seed)
     return t.join(QLatin1Char('\n'));
 }
 
+AdminConnection::AdminConnection(const QString &path, const QString &queryName) : query(queryName, &db, &tr)
+{
+    db.DatabaseName = path;
+    db.Params = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
+                 QStringLiteral("lc_ctype=ASCII")};
+    db.DefaultTransaction = &tr;
+}
+
+void AdminConnection::Run(const QString &statement)
+{
+    query.ClearLines();
+    query.AddLine(statement);
+    query.RunStatement();
+    tr.CommitRetaining();
+}
+
+QList<QStringList> AdminConnection::Rows(const QString &select)
+{
+    query.ClearLines();
+    query.AddLine(select);
+    query.OpenQuery();
+    QList<QStringList> rows;
+    while (!query.AtEnd()) {
+        QStringList row;
+        for (const TField &field : query.Fields())
+            row << field.AsString();
+        rows << row;
+        query.ToNextRow();
+    }
+    query.CloseQuery();
+    return rows;
+}
+
 void CreateDemoDatabase(const QString &path, const DemoOptions &options)
 {
     CreateDatabase(path);
     try {
-        TIBDatabase db(QStringLiteral("ibDemo"));
-        db.DatabaseName = path;
-        db.Params = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
-                     QStringLiteral("lc_ctype=ASCII")};
-        TIBTransaction ta(&db, QStringLiteral("taDemo"));
-        db.DefaultTransaction = &ta;
-        TIBQuery query(QStringLiteral("qrDemo"), &db, &ta);
-        db.SetConnected(true);
-        ta.SetActive(true);
-        const auto run = [&query](const QString &statement) {
-            query.ClearLines();
-            query.AddLine(statement);
-            query.RunStatement();
-        };
-        for (const QString &statement : DeliveredSchemaStatements()) {
-            run(statement);
-            ta.CommitRetaining();  // tables are usable only once created for good
-        }
+        AdminConnection c(path, QStringLiteral("qrDemo"));
+        for (const QString &statement : DeliveredSchemaStatements())
+            c.Run(statement);
         for (const Product &p : kProducts)
-            run(QStringLiteral("INSERT INTO PRODUKTE (PID, PNAME) VALUES (%1, %2)")
-                    .arg(p.id)
-                    .arg(Lit(QString::fromUtf16(p.name))));
+            c.Run(QStringLiteral("INSERT INTO PRODUKTE (PID, PNAME) VALUES (%1, %2)")
+                      .arg(p.id)
+                      .arg(Lit(QString::fromUtf16(p.name))));
         for (const Notice &n : kNotices)
-            run(QStringLiteral("INSERT INTO FORMULADETAILS (FORMULADETAILSKEY, WARNINGTEXT, FORMULADETAILSTEXT) "
-                               "VALUES (%1, %2, %3)")
-                    .arg(n.key)
-                    .arg(Lit(QString::fromUtf16(n.warning)), Lit(QString::fromUtf16(n.text))));
-        run(MasterFillStatement(options.masterRows > 0 ? options.masterRows : kDemoMasterRows, options.seed));
-        ta.Commit();
-        db.SetConnected(false);
+            c.Run(QStringLiteral("INSERT INTO FORMULADETAILS (FORMULADETAILSKEY, WARNINGTEXT, FORMULADETAILSTEXT) "
+                                 "VALUES (%1, %2, %3)")
+                      .arg(n.key)
+                      .arg(Lit(QString::fromUtf16(n.warning)), Lit(QString::fromUtf16(n.text))));
+        c.Run(MasterFillStatement(options.masterRows > 0 ? options.masterRows : kDemoMasterRows, options.seed));
+        c.tr.Commit();
+        c.db.SetConnected(false);
     } catch (...) {
         QFile::remove(path);
         throw;

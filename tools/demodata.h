@@ -3,6 +3,8 @@
 // the first import, filled with invented paint shop data.
 #pragma once
 
+#include "data/ib.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -37,4 +39,18 @@ QString MasterFillStatement(int rows, std::uint32_t seed);
 
 // Creates the database file (it must not exist yet) with the delivered tables
 // and their rows. A file left half-filled by a failure is removed again.
+// A connection of its own to a database file, as the administrator, for the
+// tools, the tests and the benchmarks (the program itself uses its data module).
+class AdminConnection {
+public:
+    explicit AdminConnection(const QString &path, const QString &queryName = QStringLiteral("qrAdmin"));
+    TIBDatabase db;
+    TIBTransaction tr{&db};
+    TIBQuery query;
+    // Runs the statement and commits it: a table is usable only once created for good.
+    void Run(const QString &statement);
+    // Every row of the select, each value read as text (NULL as "").
+    QList<QStringList> Rows(const QString &select);
+};
+
 void CreateDemoDatabase(const QString &path, const DemoOptions &options = {});

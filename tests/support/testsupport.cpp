@@ -33,53 +33,17 @@ void CreateEmptyDatabase(const QString &path, int dialect)
     CreateDatabase(path, dialect);
 }
 
-namespace {
-
-// A connection of its own, as an administrator.
-struct Connection {
-    TIBDatabase db;
-    TIBTransaction tr{&db};
-    TIBQuery query{QStringLiteral("qrTest"), &db, &tr};
-    explicit Connection(const QString &path)
-    {
-        db.DatabaseName = path;
-        db.Params = QStringList{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
-                                QStringLiteral("lc_ctype=ASCII")};
-        db.DefaultTransaction = &tr;
-        db.SetConnected(true);
-        tr.SetActive(true);
-    }
-};
-
-}  // namespace
-
 void RunSql(const QString &path, const QStringList &statements)
 {
-    Connection c(path);
-    for (const QString &statement : statements) {
-        c.query.ClearLines();
-        c.query.AddLine(statement);
-        c.query.RunStatement();
-        // Schema changes must be committed before the next statement uses them.
-        c.tr.CommitRetaining();
-    }
+    AdminConnection c(path);
+    for (const QString &statement : statements)
+        c.Run(statement);
     c.tr.Commit();
 }
 
 QList<QStringList> QueryRows(const QString &path, const QString &select)
 {
-    Connection c(path);
-    c.query.AddLine(select);
-    c.query.OpenQuery();
-    QList<QStringList> rows;
-    while (!c.query.AtEnd()) {
-        QStringList row;
-        for (const TField &field : c.query.Fields())
-            row << field.AsString();
-        rows << row;
-        c.query.ToNextRow();
-    }
-    return rows;
+    return AdminConnection(path).Rows(select);
 }
 
 void CreateDeliveredSchema(const QString &path)
