@@ -1,22 +1,15 @@
 // One start of the program on a program folder, as a separate process: the
 // real start-up and, when it offers the import, a click on "Import
-// Master-Table" with every message box answered by its default button. The
-// crash test kills it at chosen moments.
+// Master-Table" with every box answered by its default button.
 //
 //   helper_importrun FOLDER [--kill-at-status N] [--kill-at-log N] [--kill-after-ms MS] [--statuses]
 //
-// --kill-at-status N  SIGKILL to itself when the status bar shows its Nth text
-//                     of the run
-// --kill-at-log N     SIGKILL to itself as soon as the day's log holds N
-//                     entries (seen by a watcher thread: the run goes on for
-//                     a moment after the Nth entry)
-// --kill-after-ms MS  SIGKILL to itself MS milliseconds after the click
-// --statuses          print every status text of the run
-//
-// Output, one line each: "offered 0|1", "box KIND DEFAULT TEXT" per message
-// box, "status N TEXT", "rebuilt-ms MS" (click to the first status text: the
-// schema rebuild), "run-ms MS", and "done" once "Fertig!" was shown. Line
-// breaks inside texts are printed as "|".
+// The kill options send SIGKILL to the process itself at the Nth status text,
+// once the day's log holds N entries (a watcher thread: the run goes on for a
+// moment), or MS milliseconds after the click. Output, one line each:
+// "offered 0|1", "box KIND DEFAULT TEXT", "status N TEXT" (with --statuses),
+// "rebuilt-ms MS" (click to the first status text: the schema rebuild),
+// "run-ms MS", and "done" once "Fertig!" was shown; CR LF printed as "|".
 #include "app/application.h"
 #include "app/msgbox.h"
 #include "support/programrun.h"
@@ -106,11 +99,13 @@ int main(int argc, char **argv)
                              "[--kill-after-ms MS] [--statuses]\n");
         return 2;
     }
-    const qsizetype statusAt = args.indexOf(QStringLiteral("--kill-at-status"));
-    const qsizetype msAt = args.indexOf(QStringLiteral("--kill-after-ms"));
-    const qsizetype logAt = args.indexOf(QStringLiteral("--kill-at-log"));
-    const int killAtStatus = statusAt > 0 ? args.value(statusAt + 1).toInt() : 0;
-    const int killAfterMs = msAt > 0 ? args.value(msAt + 1).toInt() : -1;
+    const auto option = [&args](const char *name, int absent) {
+        const qsizetype at = args.indexOf(QLatin1String(name));
+        return at > 0 ? args.value(at + 1).toInt() : absent;
+    };
+    const int killAtStatus = option("--kill-at-status", 0);
+    const int killAtLog = option("--kill-at-log", 0);
+    const int killAfterMs = option("--kill-after-ms", -1);
     const bool printStatuses = args.contains(QStringLiteral("--statuses"));
 
     bool done = false;
@@ -139,8 +134,8 @@ int main(int argc, char **argv)
         if (statuses == killAtStatus)
             KillSelf();
     });
-    if (logAt > 0)
-        KillAtLogEntry(args.at(1), args.value(logAt + 1).toInt());
+    if (killAtLog > 0)
+        KillAtLogEntry(args.at(1), killAtLog);
     if (killAfterMs >= 0)
         std::thread([killAfterMs] {
             std::this_thread::sleep_for(std::chrono::milliseconds(killAfterMs));

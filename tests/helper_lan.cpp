@@ -1,14 +1,14 @@
 // A second program for the shared-database tests: a process of its own with
 // its own data module, started from a program folder, doing one job and
 // telling what it saw on standard output, one line each:
-//   database <name>            the database name the start-up chose
-//   product <name>             every product listed after the start-up
-//   ready                      the start-up is done
-//   round <n> <shades>         search mode: one round over the products done,
-//                              with the number of shades listed in it; rounds
-//                              go on until STOPFILE exists (at least one)
-//   box <caption>|<text>       every message box shown (CR LF as "\n")
-// Usage: helper_lan FOLDER list | import yes|no | search STOPFILE
+//   database <name>       the database name the start-up chose
+//   product <name>        every product listed after the start-up
+//   ready                 the start-up is done
+//   round <n> <shades>    search mode: one round over the products with the
+//                         number of shades listed in it; rounds go on until
+//                         STOPFILE exists (at least one)
+//   box <caption>|<text>  every message box shown (CR LF as "\n")
+// Usage: helper_lan FOLDER list | import | search STOPFILE
 #include "app/application.h"
 #include "data/fmdm1.h"
 #include "support/programrun.h"
@@ -54,17 +54,15 @@ int main(int argc, char **argv)
     TApplication application(argc, argv);
     const QStringList arguments = application.arguments();
     if (arguments.size() < 3) {
-        Say(QStringLiteral("usage: helper_lan FOLDER list | import yes|no | search STOPFILE"));
+        Say(QStringLiteral("usage: helper_lan FOLDER list | import | search STOPFILE"));
         return 2;
     }
     const QString mode = arguments.at(2);
     int status = 0;
     {
-        // The import's question ("&Ja": rebuild everything, "&Nein": only the
-        // pending pairs) is answered as asked; other boxes get their default.
-        const MsgButton answer = arguments.value(3) == QLatin1String("yes") ? MsgButton::Yes : MsgButton::No;
-        ProgramRun program(arguments.at(1), [answer](const MessageBoxRequest &request) {
-            return request.buttons.contains(MsgButton::No) ? answer : request.defaultButton;
+        // The import's question is answered "&Nein": only the pending pairs.
+        ProgramRun program(arguments.at(1), [](const MessageBoxRequest &request) {
+            return request.buttons.contains(MsgButton::No) ? MsgButton::No : request.defaultButton;
         });
         Say(QStringLiteral("database ") + fmdm->ib1.DatabaseName);
         for (const QString &product : ProgramRun::Rows(program.ui().lbSel))
@@ -73,7 +71,6 @@ int main(int argc, char **argv)
         if (mode == QLatin1String("import")) {
             program.Click(program.ui().btImportMaster);
         } else if (mode == QLatin1String("search") && arguments.size() > 3) {
-            // At least one round; more until the stop file appears.
             QElapsedTimer clock;
             clock.start();
             int round = 0;

@@ -12,6 +12,7 @@
 #include "data/ib.h"
 #include "support/programrun.h"
 #include "support/testsupport.h"
+#include "tools/demodata.h"
 #include "ui/fmHaupt.h"
 
 #include <QDate>
@@ -26,6 +27,9 @@
 #include <optional>
 #include <set>
 #include <tuple>
+
+inline const QString Question = QStringLiteral("Sollen die Stammdatentabellen auch neu erzeugt werden?");
+inline const QStringList AskedAndDone{Question, QStringLiteral("Fertig!")};
 
 struct MasterRow {
     QString collection;  // COLORNAME
@@ -42,20 +46,18 @@ inline QString Literal(const QString &text)
     return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
-inline QString Channel(const std::optional<int> &value)
-{
-    return value ? QString::number(*value) : QStringLiteral("NULL");
-}
-
 inline QString MasterInsert(const MasterRow &row)
 {
+    const auto channel = [](const std::optional<int> &value) {
+        return value ? QString::number(*value) : QStringLiteral("NULL");
+    };
     // The columns the import drops carry values too.
     return QStringLiteral("insert into MASTER (COLORNAME, COLORNUMBER, MFGPRODUCTNAME, PRODUCTID, RCOLOR, GCOLOR, "
                           "BCOLOR, BASENAME, FORMULADETAILSKEY, COSTCODE, INGREDIENT0ABBR, INGREDIENT0AMT, CANSIZE, "
                           "BASEAMT) values (%1, %2, %3, %4, %5, %6, %7, %8, %9, %10, 'OG', 1.5, '1 l', 998.5)")
         .arg(Literal(row.collection), Literal(row.shade), Literal(QStringLiteral("Produkt %1").arg(row.product)))
         .arg(row.product)
-        .arg(Channel(row.red), Channel(row.green), Channel(row.blue), Literal(row.base))
+        .arg(channel(row.red), channel(row.green), channel(row.blue), Literal(row.base))
         .arg(row.notice)
         .arg(Literal(row.cost));
 }
@@ -63,19 +65,13 @@ inline QString MasterInsert(const MasterRow &row)
 // Runs the statements in one transaction of a connection of its own.
 inline void RunInOneTransaction(const QString &path, const QStringList &statements)
 {
-    TIBDatabase db;
-    TIBTransaction tr(&db);
-    TIBQuery query(QStringLiteral("qrFill"), &db, &tr);
-    db.DatabaseName = path;
-    db.Params = QStringList{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
-                            QStringLiteral("lc_ctype=ASCII")};
-    db.DefaultTransaction = &tr;
+    AdminConnection c(path, QStringLiteral("qrFill"));
     for (const QString &statement : statements) {
-        query.ClearLines();
-        query.AddLine(statement);
-        query.RunStatement();
+        c.query.ClearLines();
+        c.query.AddLine(statement);
+        c.query.RunStatement();
     }
-    tr.Commit();
+    c.tr.Commit();
 }
 
 // A delivered database (no KIMPORT yet) with PRODUKTE rows for the products
@@ -95,24 +91,28 @@ inline void CreateDeliveredDatabase(const QString &path, const QList<MasterRow> 
 }
 
 // The server compares text of character set NONE byte by byte.
-inline bool AnsiLess(const QString &a, const QString &b)
-{
-    return ToAnsi(a) < ToAnsi(b);
-}
-
 struct AnsiOrder {
-    bool operator()(const QString &a, const QString &b) const { return AnsiLess(a, b); }
+    bool operator()(const QString &a, const QString &b) const { return ToAnsi(a) < ToAnsi(b); }
+    bool operator()(const std::pair<QString, int> &a, const std::pair<QString, int> &b) const
+    {
+        return ToAnsi(a.first) != ToAnsi(b.first) ? (*this)(a.first, b.first) : a.second < b.second;
+    }
 };
 
 // Dense ids from 1 in ascending order of the distinct values.
-template <typename Key, typename Less = std::less<Key>>
+template <typename Key, typename Less>
 std::map<Key, int, Less> DenseIds(const std::set<Key, Less> &values)
 {
     std::map<Key, int, Less> ids;
-    int id = 0;
     for (const Key &value : values)
-        ids[value] = ++id;
+        ids.emplace(value, int(ids.size()) + 1);
     return ids;
+}
+
+inline QList<QStringList> Sorted(QList<QStringList> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 using Triple = std::tuple<int, int, int>;
@@ -128,29 +128,27 @@ struct ExpectedImport {
     explicit ExpectedImport(const QList<MasterRow> &rows)
     {
         std::set<QString, AnsiOrder> shades, bases, collections;
-        std::set<Triple> triples;
-        std::set<std::pair<QString, int>, bool (*)(const std::pair<QString, int> &, const std::pair<QString, int> &)>
-            pairs([](const std::pair<QString, int> &a, const std::pair<QString, int> &b) {
-                return ToAnsi(a.first) != ToAnsi(b.first) ? AnsiLess(a.first, b.first) : a.second < b.second;
-            });
+        std::set<Triple, std::less<>> triples;
+        std::set<std::pair<QString, int>, AnsiOrder> pairs;
+        const auto triple = [](const MasterRow &row) {
+            return Triple{row.red.value_or(0), row.green.value_or(0), row.blue.value_or(0)};
+        };
         for (const MasterRow &row : rows) {
             shades.insert(row.shade);
             bases.insert(row.base);
             collections.insert(row.collection);
-            triples.insert({row.red.value_or(0), row.green.value_or(0), row.blue.value_or(0)});
+            triples.insert(triple(row));
             pairs.insert({row.collection, row.product});
         }
-        const auto fid = DenseIds(shades);
-        const auto baseId = DenseIds(bases);
-        const auto kid = DenseIds(collections);
+        const auto fid = DenseIds(shades), baseId = DenseIds(bases), kid = DenseIds(collections);
         const auto colorId = DenseIds(triples);
         for (const auto &[name, id] : fid)
             farben << QStringList{QString::number(id), name};
         for (const auto &[name, id] : baseId)
             basen << QStringList{QString::number(id), name};
-        for (const auto &[triple, id] : colorId)
-            rgbcolors << QStringList{QString::number(id), QString::number(std::get<0>(triple)),
-                                     QString::number(std::get<1>(triple)), QString::number(std::get<2>(triple))};
+        for (const auto &[t, id] : colorId)
+            rgbcolors << QStringList{QString::number(id), QString::number(std::get<0>(t)),
+                                     QString::number(std::get<1>(t)), QString::number(std::get<2>(t))};
         for (const auto &[name, id] : kid)
             kollektionen << QStringList{QStringLiteral("0"), QString::number(id), name, QStringLiteral("J")};
         for (const auto &[name, product] : pairs)
@@ -158,19 +156,22 @@ struct ExpectedImport {
                                         QStringLiteral("J")};
         for (const MasterRow &row : rows)
             kombidaten << QStringList{QString::number(fid.at(row.shade)), QString::number(kid.at(row.collection)),
-                                      QString::number(row.product),
-                                      QString::number(colorId.at({row.red.value_or(0), row.green.value_or(0),
-                                                                  row.blue.value_or(0)})),
+                                      QString::number(row.product), QString::number(colorId.at(triple(row))),
                                       QString::number(baseId.at(row.base)), QString::number(row.notice), row.cost};
-        std::sort(kollektionen.begin(), kollektionen.end());
-        std::sort(kombidaten.begin(), kombidaten.end());
+        kollektionen = Sorted(kollektionen);
+        kombidaten = Sorted(kombidaten);
     }
+    // As ImportedTables reads them; MASTER is empty.
+    QList<QList<QStringList>> Tables() const { return {farben, basen, rgbcolors, kollektionen, kombidaten, {}}; }
 };
 
-inline QList<QStringList> Sorted(QList<QStringList> rows)
+// Rows written as "a b c; d e f" (values without blanks), sorted.
+inline QList<QStringList> Table(const QString &text)
 {
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    QList<QStringList> rows;
+    for (const QString &row : text.split(QLatin1Char(';')))
+        rows << row.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return Sorted(rows);
 }
 
 inline QList<QStringList> KombidatenRows(const QString &path)
@@ -182,6 +183,15 @@ inline QList<QStringList> KombidatenRows(const QString &path)
 inline QList<QStringList> KollektionenRows(const QString &path)
 {
     return Sorted(QueryRows(path, QStringLiteral("select KPID, KID, KNAME, KIMPORT from KOLLEKTIONEN")));
+}
+
+// Everything an import leaves, ids included, and what stays in MASTER.
+inline QList<QList<QStringList>> ImportedTables(const QString &path)
+{
+    return {QueryRows(path, QStringLiteral("select FID, FNAME from FARBEN order by FID")),
+            QueryRows(path, QStringLiteral("select BASEID, BNAME from BASEN order by BASEID")),
+            QueryRows(path, QStringLiteral("select COLORID, RCOLOR, GCOLOR, BCOLOR from RGBCOLORS order by COLORID")),
+            KollektionenRows(path), KombidatenRows(path), QueryRows(path, QStringLiteral("select * from MASTER"))};
 }
 
 inline int Count(const QString &path, const QString &table, const QString &where = QString())
@@ -205,9 +215,7 @@ inline QStringList LogMessages(const QString &programFolder)
                                           QRegularExpression::MultilineOption);
     QStringList messages;
     qsizetype last = -1;
-    QRegularExpressionMatchIterator it = stamp.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
+    for (const QRegularExpressionMatch &match : stamp.globalMatch(text)) {
         if (last >= 0)
             messages << text.mid(last, match.capturedStart() - last);
         last = match.capturedEnd();
@@ -228,10 +236,8 @@ inline QStringList LogMessages(const QString &programFolder)
 // every seventh shade shares the colour of the one before.
 inline QList<MasterRow> GeneratedMaster(int collections, int shadesPerCollection, int productsPerCollection)
 {
-    static const QStringList names{QStringLiteral("Farben d'Italia"), QStringLiteral("Wandgrün"),
-                                   QStringLiteral("Acryl Spezial"),   QStringLiteral("Ölfarben"),
-                                   QStringLiteral("Nordlicht"),       QStringLiteral("Zeta Töne"),
-                                   QStringLiteral("Basis"),           QStringLiteral("Erdtöne")};
+    static const QStringList names = QStringLiteral(
+        "Farben d'Italia;Wandgrün;Acryl Spezial;Ölfarben;Nordlicht;Zeta Töne;Basis;Erdtöne").split(QLatin1Char(';'));
     static const QStringList bases{QStringLiteral("Basis A"), QStringLiteral("Basis B"), QStringLiteral("Basis C"),
                                    QStringLiteral("TR")};
     QList<MasterRow> rows;
@@ -253,17 +259,10 @@ inline QList<MasterRow> GeneratedMaster(int collections, int shadesPerCollection
             const QString shade = s % 40 == 0 ? QStringLiteral("Weiß %1").arg(s)
                                               : QStringLiteral("%1 %2").arg(name.left(2).toUpper()).arg(s + 101);
             for (int p = 0; p < productsPerCollection; ++p) {
-                MasterRow row;
-                row.collection = name;
-                row.shade = shade;
-                row.product = 10 + (c * 3 + p) % 12;
-                row.red = red;
-                row.green = green;
-                row.blue = blue;
-                row.base = bases.at(next(bases.size()));
-                row.notice = next(10) == 0 ? 1 + next(5) : 0;
-                row.cost = QString::number(1 + next(9));
-                rows << row;
+                const QString base = bases.at(next(bases.size()));
+                const int notice = next(10) == 0 ? 1 + next(5) : 0;
+                rows << MasterRow{name, shade, 10 + (c * 3 + p) % 12, red, green, blue, base, notice,
+                                  QString::number(1 + next(9))};
             }
         }
     }
@@ -271,8 +270,8 @@ inline QList<MasterRow> GeneratedMaster(int collections, int shadesPerCollection
 }
 
 // The program on a temporary program folder, its boxes answered by a script
-// (the default button when the script has no answer), its status texts
-// recorded.
+// (the default button when the script has no answer), its boxes and status
+// texts recorded from each start on.
 class ImportFixture {
 public:
     TempProgramFolder folder;
@@ -284,10 +283,13 @@ public:
     std::function<void(const QString &)> onStatus;
     std::unique_ptr<ProgramRun> run;
 
+    ImportFixture() = default;
+    explicit ImportFixture(const QList<MasterRow> &rows) { CreateDeliveredDatabase(db(), rows); }
     QString db() const { return folder.databasePath(); }
 
     void Start()
     {
+        boxes.clear();
         run = std::make_unique<ProgramRun>(folder.path(), [this](const MessageBoxRequest &request) {
             boxes << request;
             if (request.buttons.size() > 1 && !answers.isEmpty())
@@ -299,11 +301,18 @@ public:
             if (onStatus)
                 onStatus(text);
         });
+        statuses.clear();
     }
     // The user's click on "Import Master-Table".
     void Import() const { run->Click(ui().btImportMaster); }
     // Closes the program: its transaction commits.
     void Stop() { run.reset(); }
+    void RunImport()
+    {
+        Start();
+        Import();
+        Stop();
+    }
     Ui::TfmHaupt1 &ui() const { return run->ui(); }
     bool ImportOffered() const { return !ui().btImportMaster->isHidden(); }
 

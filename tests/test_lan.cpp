@@ -25,24 +25,26 @@
 
 namespace {
 
-QString RemoteDatabase(const TempProgramFolder &folder, const QString &host = QStringLiteral("127.0.0.1"))
+const QString Loopback = QStringLiteral("127.0.0.1");
+
+// The line that sends the program to a server for the folder's database.
+QString ServedLine(const TempProgramFolder &folder, const QString &host = Loopback)
 {
-    return host + QLatin1Char(':') + folder.databasePath();
+    return host + QLatin1Char(':') + folder.daten();
 }
 
-// dbconnect.txt with one line, as the program writes it.
-void WriteConnectFile(const TempProgramFolder &folder, const QString &line)
+QString RemoteDatabase(const TempProgramFolder &folder, const QString &host = Loopback)
 {
-    const QByteArray content = (line + QStringLiteral("\r\n")).toLocal8Bit();
+    return ServedLine(folder, host) + QStringLiteral("/QELMPREISE.fdb");
+}
+
+// dbconnect.txt with the served line, as the program writes it.
+void WriteConnectFile(const TempProgramFolder &folder, const QString &host = Loopback)
+{
+    const QByteArray content = (ServedLine(folder, host) + QStringLiteral("\r\n")).toLocal8Bit();
     QFile file(folder.daten() + QStringLiteral("/dbconnect.txt"));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(content), content.size());
-}
-
-// The line that sends the program to the test server for the folder's database.
-QString ServedLine(const TempProgramFolder &folder, const QString &host = QStringLiteral("127.0.0.1"))
-{
-    return host + QLatin1Char(':') + folder.daten();
 }
 
 QByteArray ConnectFileContent(const TempProgramFolder &folder)
@@ -51,15 +53,28 @@ QByteArray ConnectFileContent(const TempProgramFolder &folder)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The message the client library gives for an attach with these credentials.
-QString AttachError(const QString &database, const QString &user, const QString &password)
+// A delivered database in the folder that the program reaches through the
+// test server; its name there.
+QString ServedDemoDatabase(const TempProgramFolder &folder, const DemoOptions &options)
 {
-    TIBDatabase db(QStringLiteral("ibProbe"));
-    db.DatabaseName = database;
-    db.Params = QStringList{QStringLiteral("user_name=") + user, QStringLiteral("password=") + password,
-                            QStringLiteral("lc_ctype=ASCII")};
+    CreateDemoDatabase(folder.databasePath(), options);
+    WriteConnectFile(folder);
+    return RemoteDatabase(folder);
+}
+
+QStringList Credentials(const char *user, const char *password)
+{
+    return {QStringLiteral("user_name=") + QLatin1String(user), QStringLiteral("password=") + QLatin1String(password),
+            QStringLiteral("lc_ctype=ASCII")};
+}
+
+// The message the client library gives for an attach with these credentials.
+QString AttachError(const QString &database, const QStringList &credentials)
+{
+    AdminConnection probe(database);
+    probe.db.Params = credentials;
     try {
-        db.SetConnected(true);
+        probe.db.SetConnected(true);
     } catch (const EDatabaseError &e) {
         return e.Message();
     }
@@ -75,12 +90,24 @@ QList<QStringList> ServerAttachments(const QString &remoteDatabase)
                                                     "and MON$SYSTEM_FLAG = 0"));
 }
 
-QStringList Column(const QList<QStringList> &rows, int column = 0)
+const QList<QStringList> AdministratorOverTcp{{QStringLiteral("TCPv4"), QStringLiteral("SYSDBA")}};
+
+QStringList Column(const QList<QStringList> &rows)
 {
     QStringList values;
     for (const QStringList &row : rows)
-        values << row.value(column).trimmed();
+        values << row.value(0).trimmed();
     return values;
+}
+
+int Count(const QString &database, const QString &select)
+{
+    return QueryRows(database, select).at(0).at(0).toInt();
+}
+
+QStringList ProductNames(const QString &database)
+{
+    return Column(QueryRows(database, QStringLiteral("select PNAME from PRODUKTE order by PNAME")));
 }
 
 // Every table the import fills, whole and ordered, as one text per table.
@@ -109,6 +136,14 @@ MsgButton RebuildAll(const MessageBoxRequest &request)
     return request.buttons.contains(MsgButton::Yes) ? MsgButton::Yes : request.defaultButton;
 }
 
+// A start without any message, connected, listing these products.
+void ExpectQuietStart(ProgramRun &program, const QStringList &products)
+{
+    QCOMPARE(program.TakeBoxes().size(), 0);
+    QVERIFY(fmdm->ib1.Connected());
+    QCOMPARE(ProgramRun::Rows(program.ui().lbSel), products);
+}
+
 // Runs the import on a running program and checks that it ended with "Fertig!".
 void RunImport(ProgramRun &program)
 {
@@ -132,30 +167,24 @@ struct Lookup {
     bool operator==(const Lookup &) const = default;
 };
 
-Lookup ForwardLookup(ProgramRun &program, const QString &product, const QString &collection, const QString &shade)
+// Product, collection and shade chosen in turn (names as the database pads them).
+Lookup ForwardLookup(ProgramRun &program, const QStringList &names)
 {
     Lookup result;
     Ui::TfmHaupt1 &ui = program.ui();
     program.Click(ui.bbDelAll);
-    if (!program.Choose(ui.lbSel, product))
+    if (!program.Choose(ui.lbSel, names.at(0).trimmed()))
         return result;
     result.collections = ProgramRun::Rows(ui.lbSel);
-    if (!program.Choose(ui.lbSel, collection))
+    if (!program.Choose(ui.lbSel, names.at(1).trimmed()))
         return result;
     result.shades = ProgramRun::Rows(ui.lbSel);
-    if (!program.Choose(ui.lbSel, shade))
+    if (!program.Choose(ui.lbSel, names.at(2).trimmed()))
         return result;
     result.base = ui.edBase->text();
     result.priceGroup = ui.edPG->text();
     result.swatch = !ui.mFarbton->isHidden() ? ui.mFarbton->palette().color(QPalette::Base) : QColor();
     return result;
-}
-
-// A click on a tab of the search pages, as the user makes it.
-void ClickTab(ProgramRun &program, QWidget *page)
-{
-    QTabBar *bar = program.ui().pcSuche->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(program.ui().pcSuche->indexOf(page)).center());
 }
 
 // A program of its own: a helper process with its own data module.
@@ -183,27 +212,20 @@ public:
         while (process.canReadLine())
             lines << QString::fromUtf8(process.readLine()).chopped(1);
     }
-    // Waits for a line that starts with the prefix.
-    bool WaitForLine(const QString &prefix, int milliseconds = 120000)
+    // Waits up to two minutes for a line that starts with the prefix.
+    bool WaitForLine(const QString &prefix)
     {
         QElapsedTimer clock;
         clock.start();
-        for (qsizetype seen = 0;; Read(200)) {
-            for (; seen < lines.size(); ++seen)
-                if (lines[seen].startsWith(prefix))
-                    return true;
-            if (process.state() == QProcess::NotRunning || clock.elapsed() > milliseconds)
-                return false;
-        }
+        while (Lines(prefix).isEmpty() && process.state() != QProcess::NotRunning && clock.elapsed() < 120000)
+            Read(200);
+        return !Lines(prefix).isEmpty();
     }
-    // Waits for the end; true when the program ended normally with 0.
-    bool Finish(int milliseconds = 120000)
+    // Waits up to two minutes for the end; true when it ended normally with 0.
+    bool Finish()
     {
-        const bool finished = process.state() == QProcess::NotRunning || process.waitForFinished(milliseconds);
+        const bool finished = process.state() == QProcess::NotRunning || process.waitForFinished(120000);
         Read(0);
-        const QByteArray rest = process.readAll();
-        if (!rest.isEmpty())
-            lines << QString::fromUtf8(rest);
         lines << QStringLiteral("exit %1 %2").arg(process.exitStatus()).arg(process.exitCode());
         return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
@@ -225,48 +247,28 @@ public:
 class TestLan : public QObject {
     Q_OBJECT
 
-private:
     std::unique_ptr<FirebirdServer> server;
 
 private slots:
-    void init()
-    {
-        // A failed test may have left the server stopped.
-        server->Start();
-    }
-
-    void initTestCase()
-    {
-        // First of all: the fixture points this process's client at its server.
-        server = std::make_unique<FirebirdServer>();
-    }
-
-    void cleanupTestCase()
-    {
-        server.reset();
-    }
+    // First of all: the fixture points this process's client at its server.
+    void initTestCase() { server = std::make_unique<FirebirdServer>(); }
+    // A failed test may have left the server stopped.
+    void init() { server->Start(); }
+    void cleanupTestCase() { server.reset(); }
 
     void startUpThroughTheServer()
     {
         // The same delivered database twice: one served, one opened locally.
         TempProgramFolder served;
         TempProgramFolder local;
-        CreateDemoDatabase(served.databasePath(), {300, 77});
+        const QString remote = ServedDemoDatabase(served, {300, 77});
         CreateDemoDatabase(local.databasePath(), {300, 77});
-        const QString remote = RemoteDatabase(served);
-
-        WriteConnectFile(served, ServedLine(served));
         {
             ProgramRun program(served.path(), RebuildAll);
-            QVERIFY(fmdm->ib1.Connected());
             QCOMPARE(fmdm->ib1.DatabaseName, remote);
             // The server holds the attachment, over TCP, as the administrator.
-            QCOMPARE(ServerAttachments(remote),
-                     (QList<QStringList>{{QStringLiteral("TCPv4"), QStringLiteral("SYSDBA")}}));
-            QCOMPARE(program.TakeBoxes().size(), 0);
-            QCOMPARE(ProgramRun::Rows(program.ui().lbSel),
-                     Column(QueryRows(remote, QStringLiteral("select PNAME from PRODUKTE order by PNAME"))));
-            QVERIFY(program.ui().lbSel->count() > 0);
+            QCOMPARE(ServerAttachments(remote), AdministratorOverTcp);
+            ExpectQuietStart(program, ProductNames(remote));
             // A delivered database: the import is offered, and runs over the server.
             RunImport(program);
         }
@@ -291,20 +293,18 @@ private slots:
         {
             ProgramRun program(local.path());
             QVERIFY(program.ui().btImportMaster->isHidden());
-            for (const QStringList &t : triples)
-                localLookups << ForwardLookup(program, t[0].trimmed(), t[1].trimmed(), t[2].trimmed());
+            for (const QStringList &triple : triples)
+                localLookups << ForwardLookup(program, triple);
         }
-        WriteConnectFile(served, ServedLine(served, QStringLiteral("localhost")));
+        WriteConnectFile(served, QStringLiteral("localhost"));
         {
             ProgramRun program(served.path());
             QCOMPARE(fmdm->ib1.DatabaseName, RemoteDatabase(served, QStringLiteral("localhost")));
             QCOMPARE(Column(ServerAttachments(remote)), QStringList{QStringLiteral("TCPv4")});
             QVERIFY(program.ui().btImportMaster->isHidden());
             for (int i = 0; i < triples.size(); ++i) {
-                const Lookup lookup =
-                    ForwardLookup(program, triples[i][0].trimmed(), triples[i][1].trimmed(), triples[i][2].trimmed());
-                QVERIFY(!lookup.base.isEmpty());
-                QVERIFY(lookup.swatch.isValid());
+                const Lookup lookup = ForwardLookup(program, triples[i]);
+                QVERIFY(!lookup.base.isEmpty() && lookup.swatch.isValid());
                 QVERIFY(lookup.shades.contains(triples[i][2].trimmed()));
                 QVERIFY(lookup == localLookups[i]);
             }
@@ -318,48 +318,39 @@ private slots:
     {
         TempProgramFolder folder;
         CreateDemoDatabase(folder.databasePath(), {100, 5});
-        QFile marker(folder.daten() + QStringLiteral("/LAN.dat"));
-        QVERIFY(marker.open(QIODevice::WriteOnly));
-        marker.close();
+        QVERIFY(QFile(folder.daten() + QStringLiteral("/LAN.dat")).open(QIODevice::WriteOnly));
 
         // The publishing start opens its own file and writes this machine's
         // first address with the data folder.
         QStringList addresses;
         QVERIFY(TfmHaupt1::GetIPAddresses(addresses));
         QVERIFY2(!addresses.isEmpty(), "this machine's name resolves to no IPv4 address");
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+$")).match(addresses.first()).hasMatch());
         QStringList products;
         {
             ProgramRun program(folder.path());
             QCOMPARE(fmdm->ib1.DatabaseName, folder.databasePath());
-            QVERIFY(fmdm->ib1.Connected());
-            QCOMPARE(program.TakeBoxes().size(), 0);
             products = ProgramRun::Rows(program.ui().lbSel);
             QVERIFY(!products.isEmpty());
+            ExpectQuietStart(program, products);
         }
-        const QString published = ServedLine(folder, addresses.first());
-        QCOMPARE(ConnectFileContent(folder), (published + QStringLiteral("\r\n")).toLocal8Bit());
+        QCOMPARE(ConnectFileContent(folder), (ServedLine(folder, addresses.first()) + QStringLiteral("\r\n")).toLocal8Bit());
 
         // Only loopback is reached from here: where the name resolves to an
         // address outside 127.0.0.0/8 (a real network card), the written line
         // is pointed at 127.0.0.1 before the next start.
-        QString line = published;
-        if (!addresses.first().startsWith(QLatin1String("127."))) {
-            line = ServedLine(folder);
-            WriteConnectFile(folder, line);
-        }
+        const QString host = addresses.first().startsWith(QLatin1String("127.")) ? addresses.first() : Loopback;
+        if (host != addresses.first())
+            WriteConnectFile(folder);
         const QByteArray written = ConnectFileContent(folder);
-        const QString remote = line + QStringLiteral("/QELMPREISE.fdb");
+        const QString remote = RemoteDatabase(folder, host);
 
         // The next start from the same program folder goes through the server,
         // and so does a second program started beside it.
         {
             ProgramRun program(folder.path());
             QCOMPARE(fmdm->ib1.DatabaseName, remote);
-            QCOMPARE(ServerAttachments(remote),
-                     (QList<QStringList>{{QStringLiteral("TCPv4"), QStringLiteral("SYSDBA")}}));
-            QCOMPARE(ProgramRun::Rows(program.ui().lbSel), products);
-            QCOMPARE(program.TakeBoxes().size(), 0);
+            QCOMPARE(ServerAttachments(remote), AdministratorOverTcp);
+            ExpectQuietStart(program, products);
 
             HelperProgram second(folder.path(), {QStringLiteral("list")});
             QVERIFY(second.Finish());
@@ -374,13 +365,9 @@ private slots:
     void credentials()
     {
         TempProgramFolder folder;
-        CreateDemoDatabase(folder.databasePath(), {100, 9});
-        const QString remote = RemoteDatabase(folder);
-        WriteConnectFile(folder, ServedLine(folder));
-        const QStringList products =
-            Column(QueryRows(remote, QStringLiteral("select PNAME from PRODUKTE order by PNAME")));
-        const QStringList programUser{QStringLiteral("user_name=QELMMASTER"), QStringLiteral("password=MUBRELT"),
-                                      QStringLiteral("lc_ctype=ASCII")};
+        const QString remote = ServedDemoDatabase(folder, {100, 9});
+        const QStringList products = ProductNames(remote);
+        const QStringList programUser = Credentials("QELMMASTER", FirebirdServer::ProgramUserPassword);
         // The server's passwords go back to the program's whatever happens here.
         struct Restore {
             FirebirdServer &server;
@@ -398,14 +385,12 @@ private slots:
         // The administrator set refused, the program's user accepted: a normal
         // start without any message.
         server->SetPassword(QStringLiteral("SYSDBA"), QStringLiteral("anderswo"));
-        QVERIFY(!AttachError(remote, QStringLiteral("SYSDBA"), QString::fromLatin1(FirebirdServer::AdminPassword)).isEmpty());
+        QVERIFY(!AttachError(remote, Credentials("SYSDBA", FirebirdServer::AdminPassword)).isEmpty());
         {
             ProgramRun program(folder.path());
-            QCOMPARE(program.TakeBoxes().size(), 0);
-            QVERIFY(fmdm->ib1.Connected());
+            ExpectQuietStart(program, products);
             QCOMPARE(fmdm->ib1.Params, programUser);
             QCOMPARE(program.ui().pcSuche->currentWidget(), program.ui().tsVor);
-            QCOMPARE(ProgramRun::Rows(program.ui().lbSel), products);
             // A delivered database: the import check ran and offers the import.
             QVERIFY(!program.ui().btImportMaster->isHidden());
         }
@@ -413,47 +398,39 @@ private slots:
         // Both refused: the server's text in the general error box, and the
         // window without a connection.
         server->SetPassword(QStringLiteral("QELMMASTER"), QStringLiteral("woanders"));
-        const QString refused =
-            AttachError(remote, QStringLiteral("QELMMASTER"), QString::fromLatin1(FirebirdServer::ProgramUserPassword));
-        QVERIFY(!refused.isEmpty());
+        const QString refused = WithFullStop(AttachError(remote, programUser));
+        QVERIFY(refused.size() > 1);
         {
             ProgramRun program(folder.path());
+            Ui::TfmHaupt1 &ui = program.ui();
             const QList<MessageBoxRequest> boxes = program.TakeBoxes();
             QCOMPARE(boxes.size(), 1);
-            QCOMPARE(boxes[0].kind, MsgKind::General);
-            QCOMPARE(boxes[0].caption, QStringLiteral("Tintorel"));
-            QCOMPARE(boxes[0].text, WithFullStop(refused));
-            QCOMPARE(boxes[0].buttons, QList<MsgButton>{MsgButton::Ok});
+            QCOMPARE(ProgramRun::GeneralErrors(boxes), QStringList{refused});
             QVERIFY(!fmdm->ib1.Connected());
             QVERIFY(fmHaupt1->isVisible());
-            QCOMPARE(program.ui().pcSuche->currentWidget(), program.ui().tsRueck);
-            QCOMPARE(program.ui().lbSel->count(), 0);
-            QCOMPARE(program.ui().lbRSel->count(), 0);
-            QVERIFY(!program.ui().btImportMaster->isHidden());
+            QCOMPARE(ui.pcSuche->currentWidget(), ui.tsRueck);
+            QCOMPARE(ui.lbSel->count() + ui.lbRSel->count(), 0);
+            QVERIFY(!ui.btImportMaster->isHidden());
 
             // A list load tries again, and fails the same way while refused.
-            ClickTab(program, program.ui().tsVor);
-            QCOMPARE(ProgramRun::GeneralErrors(program.TakeBoxes()), QStringList{WithFullStop(refused)});
+            QTabBar *bar = ui.pcSuche->tabBar();
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(ui.pcSuche->indexOf(ui.tsVor)).center());
+            QCOMPARE(ProgramRun::GeneralErrors(program.TakeBoxes()), QStringList{refused});
             QVERIFY(!fmdm->ib1.Connected());
-            QCOMPARE(program.ui().lbSel->count(), 0);
+            QCOMPARE(ui.lbSel->count(), 0);
 
             // Once the program's user works, the next list load connects.
             server->SetPassword(QStringLiteral("QELMMASTER"), QString::fromLatin1(FirebirdServer::ProgramUserPassword));
-            program.Click(program.ui().bbDelAll);
-            QCOMPARE(program.TakeBoxes().size(), 0);
-            QVERIFY(fmdm->ib1.Connected());
+            program.Click(ui.bbDelAll);
+            ExpectQuietStart(program, products);
             QCOMPARE(fmdm->ib1.Params, programUser);
-            QCOMPARE(ProgramRun::Rows(program.ui().lbSel), products);
         }
     }
 
     void serverStopsAndComesBack()
     {
         TempProgramFolder folder;
-        CreateDemoDatabase(folder.databasePath(), {200, 13});
-        const QString remote = RemoteDatabase(folder);
-        WriteConnectFile(folder, ServedLine(folder));
-
+        const QString remote = ServedDemoDatabase(folder, {200, 13});
         QStringList committed;
         QStringList products;
         {
@@ -464,28 +441,16 @@ private slots:
             committed = ImportedTables(remote);
             QVERIFY(!committed.at(4).isEmpty());
 
-            // A connection of the test's own gives the client's text for a
-            // server that went away.
-            TIBDatabase probe(QStringLiteral("ibProbe"));
-            TIBTransaction probeTransaction(&probe);
-            TIBQuery probeQuery(QStringLiteral("qrProbe"), &probe, &probeTransaction);
-            probe.DefaultTransaction = &probeTransaction;
-            probe.DatabaseName = remote;
-            probe.Params = QStringList{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
-                                       QStringLiteral("lc_ctype=ASCII")};
-            probeQuery.AddLine(QStringLiteral("select PNAME from PRODUKTE"));
-            probeQuery.OpenQuery();
-            probeQuery.ToLastRow();
-            probeQuery.CloseQuery();
-
+            // A connection of the test's own gives the client's texts for a
+            // server that went away, for a first and a later list load.
+            AdminConnection probe(remote, QStringLiteral("qrProbe"));
+            const QString select = QStringLiteral("select PNAME from PRODUKTE");
+            probe.Rows(select);
             server->Stop();
-            // The client's texts for the lost connection, for a first and a
-            // later list load.
             QStringList lost;
             for (int i = 0; i < 2; ++i) {
                 try {
-                    probeQuery.CloseQuery();
-                    probeQuery.OpenQuery();
+                    probe.Rows(select);
                 } catch (const EDatabaseError &e) {
                     lost << WithFullStop(e.Message());
                 }
@@ -501,7 +466,6 @@ private slots:
                 QVERIFY2(lost.contains(shown.first()), qPrintable(shown.first() + " / " + lost.join(" / ")));
                 QVERIFY(fmHaupt1->isVisible());
             }
-
             // With the server back the program closes normally.
             server->Start();
         }
@@ -510,9 +474,7 @@ private slots:
         // A restart works, and every committed row is there.
         {
             ProgramRun program(folder.path());
-            QCOMPARE(program.TakeBoxes().size(), 0);
-            QVERIFY(fmdm->ib1.Connected());
-            QCOMPARE(ProgramRun::Rows(program.ui().lbSel), products);
+            ExpectQuietStart(program, products);
             QVERIFY(program.ui().btImportMaster->isHidden());
         }
         QCOMPARE(ImportedTables(remote), committed);
@@ -521,9 +483,8 @@ private slots:
     void twoProgramsOneDatabase()
     {
         TempProgramFolder folder;
-        CreateDemoDatabase(folder.databasePath(), {1200, 21});
-        const QString remote = RemoteDatabase(folder);
-        WriteConnectFile(folder, ServedLine(folder));
+        const QString remote = ServedDemoDatabase(folder, {1200, 21});
+        const QString pending = QStringLiteral("select count(*) from KOLLEKTIONEN where KIMPORT = 'N'");
 
         // Lookup tables and collections built, every pair still pending.
         {
@@ -535,21 +496,21 @@ private slots:
             fmHaupt1->CreateTableKOLLEKTIONEN();
             QCOMPARE(ProgramRun::GeneralErrors(program.TakeBoxes()), QStringList());
         }
-        QCOMPARE(QueryRows(remote, QStringLiteral("select count(*) from KOMBIDATEN")).at(0).at(0), QStringLiteral("0"));
-        QVERIFY(QueryRows(remote, QStringLiteral("select count(*) from KOLLEKTIONEN where KIMPORT = 'N'"))
-                    .at(0).at(0).toInt() > 0);
+        QCOMPARE(Count(remote, QStringLiteral("select count(*) from KOMBIDATEN")), 0);
+        QVERIFY(Count(remote, pending) > 0);
 
         // One program searches; the other imports meanwhile.
         const QString stopFile = folder.path() + QStringLiteral("/stop");
+        const QString round = QStringLiteral("round ");
         HelperProgram searching(folder.path(), {QStringLiteral("search"), stopFile});
         QVERIFY(searching.WaitForLine(QStringLiteral("ready")));
         searching.Read(50);
-        const qsizetype roundsBefore = searching.Lines(QStringLiteral("round ")).size();
-        HelperProgram importing(folder.path(), {QStringLiteral("import"), QStringLiteral("no")});
+        const qsizetype roundsBefore = searching.Lines(round).size();
+        HelperProgram importing(folder.path(), {QStringLiteral("import")});
         qsizetype roundsDuring = roundsBefore;
         while (importing.process.state() != QProcess::NotRunning) {
             // Every round read while the import still runs was written before.
-            roundsDuring = searching.Lines(QStringLiteral("round ")).size();
+            roundsDuring = searching.Lines(round).size();
             importing.process.waitForFinished(50);
             searching.Read(50);
         }
@@ -557,26 +518,25 @@ private slots:
         QFile(stopFile).open(QIODevice::WriteOnly);
         QVERIFY(searching.Finish());
 
-        QCOMPARE(importing.Lines(QStringLiteral("box ")).last(), QStringLiteral("Informationen|Fertig!"));
-        QVERIFY2(!importing.Lines(QStringLiteral("box ")).join('\n').contains(QLatin1String("Tintorel|")),
-                 qPrintable(importing.Lines(QStringLiteral("box ")).join('\n')));
+        const QStringList importBoxes = importing.Lines(QStringLiteral("box "));
+        QCOMPARE(importBoxes.last(), QStringLiteral("Informationen|Fertig!"));
+        QVERIFY2(!importBoxes.join('\n').contains(QLatin1String("Tintorel|")), qPrintable(importBoxes.join('\n')));
         QCOMPARE(searching.Lines(QStringLiteral("box ")), QStringList());
         // One whole round at least between the import's start and its end.
         QVERIFY2(roundsDuring - roundsBefore >= 2, "the search did not run while the import ran");
         // Its one transaction began before the import wrote anything: the
         // searching program sees no combination in this run.
-        const QStringList rounds = searching.Lines(QStringLiteral("round "));
+        const QStringList rounds = searching.Lines(round);
         QVERIFY(!rounds.isEmpty());
-        for (const QString &round : rounds)
-            QCOMPARE(round.section(QLatin1Char(' '), 1), QStringLiteral("0"));
-        QCOMPARE(QueryRows(remote, QStringLiteral("select count(*) from KOLLEKTIONEN where KIMPORT = 'N'")).at(0).at(0),
-                 QStringLiteral("0"));
+        for (const QString &line : rounds)
+            QCOMPARE(line.section(QLatin1Char(' '), 1), QStringLiteral("0"));
+        QCOMPARE(Count(remote, pending), 0);
 
         // After a restart it sees them, as the database holds them.
         HelperProgram restarted(folder.path(), {QStringLiteral("search"), stopFile});
         QVERIFY(restarted.Finish());
-        QCOMPARE(restarted.Lines(QStringLiteral("round ")).size(), 1);
-        QVERIFY(restarted.Lines(QStringLiteral("round ")).first().section(QLatin1Char(' '), 1).toInt() > 0);
+        QCOMPARE(restarted.Lines(round).size(), 1);
+        QVERIFY(restarted.Lines(round).first().section(QLatin1Char(' '), 1).toInt() > 0);
         ProgramRun program(folder.path());
         QCOMPARE(program.TakeBoxes().size(), 0);
         const QList<QStringList> pairs = QueryRows(
@@ -589,11 +549,9 @@ private slots:
                 remote, QStringLiteral("select FNAME from KOMBIDATEN join FARBEN on FID = K_FID where K_PID = %1 "
                                        "and K_KID = %2 group by FNAME order by FNAME")
                             .arg(pair[2], pair[3])));
-            program.Click(program.ui().bbDelAll);
-            QVERIFY(program.Choose(program.ui().lbSel, pair[0].trimmed()));
-            QVERIFY(program.Choose(program.ui().lbSel, pair[1].trimmed()));
             QVERIFY(!shades.isEmpty());
-            QCOMPARE(ProgramRun::Rows(program.ui().lbSel), shades);
+            const Lookup lookup = ForwardLookup(program, pair + QStringList{QString()});
+            QCOMPARE(lookup.shades, shades);
         }
     }
 };

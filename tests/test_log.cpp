@@ -11,16 +11,22 @@ namespace {
 // The entry prefix: date, the time unless it is the first second of a day.
 const QString Stamp = QStringLiteral("\\d\\d\\.\\d\\d\\.\\d{4}( \\d\\d:\\d\\d:\\d\\d)? - ");
 
-// The day's file as WriteLog names it, for a call made between the two dates
-// (a test that runs over midnight may see either).
-QString TodaysFile(const QString &folder, const QDate &before, const QDate &after)
+bool Matches(const QString &pattern, const QString &text)
 {
-    for (const QDate &date : {after, before}) {
-        const QString path = folder + QLatin1Char('/') + LogFileName(date);
-        if (QFile::exists(path))
-            return path;
-    }
-    return folder + QLatin1Char('/') + LogFileName(after);
+    return QRegularExpression(QStringLiteral("\\A") + pattern + QStringLiteral("\\z")).match(text).hasMatch();
+}
+
+// Writes the messages into the program folder's log; the day's file it used
+// (a test that runs over midnight may see either date).
+QString WriteEntries(const QString &folder, const QStringList &messages)
+{
+    TfmHaupt1::SetProgramFolder(folder);
+    const QDate before = QDate::currentDate();
+    for (const QString &message : messages)
+        TfmHaupt1::WriteLog(message);
+    const QString after = folder + QLatin1Char('/') + LogFileName(QDate::currentDate());
+    const QString first = folder + QLatin1Char('/') + LogFileName(before);
+    return QFile::exists(after) || !QFile::exists(first) ? after : first;
 }
 
 }  // namespace
@@ -28,6 +34,7 @@ QString TodaysFile(const QString &folder, const QDate &before, const QDate &afte
 class TestLog : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { TfmHaupt1::SetProgramFolder(QString()); }
     void nameAndEntryForm();
     void createsFolderAndAppends();
     void textAsWindows1252WithLineBreaks();
@@ -36,69 +43,45 @@ private slots:
 
 void TestLog::nameAndEntryForm()
 {
-    QCOMPARE(LogFileName(QDate(2026, 12, 6)), QStringLiteral("log/log_20261206.txt"));
-    QCOMPARE(LogFileName(QDate(2027, 1, 31)), QStringLiteral("log/log_20270131.txt"));
-
+    QCOMPARE(LogFileName(QDate(2027, 1, 6)), QStringLiteral("log/log_20270106.txt"));
     const QDate day(2026, 12, 6);
     QCOMPARE(LogEntry(QDateTime(day, QTime(15, 4, 27)), QStringLiteral("START CreateTableKOMBIDATEN")),
              QStringLiteral("06.12.2026 15:04:27 - START CreateTableKOMBIDATEN\r\n"));
     // The first second after midnight has no time part, the next one has.
-    QCOMPARE(LogEntry(QDateTime(day, QTime(0, 0, 0)), QStringLiteral("x")), QStringLiteral("06.12.2026 - x\r\n"));
-    QCOMPARE(LogEntry(QDateTime(day, QTime(0, 0, 0, 999)), QStringLiteral("x")),
-             QStringLiteral("06.12.2026 - x\r\n"));
-    QCOMPARE(LogEntry(QDateTime(day, QTime(0, 0, 1)), QStringLiteral("x")),
-             QStringLiteral("06.12.2026 00:00:01 - x\r\n"));
-    QCOMPARE(LogEntry(QDateTime(day, QTime(0, 1, 0)), QStringLiteral("")),
-             QStringLiteral("06.12.2026 00:01:00 - \r\n"));
+    for (const auto &[time, entry] : {std::pair{QTime(0, 0, 0), "06.12.2026 - x\r\n"},
+                                      {QTime(0, 0, 0, 999), "06.12.2026 - x\r\n"},
+                                      {QTime(0, 0, 1), "06.12.2026 00:00:01 - x\r\n"}})
+        QCOMPARE(LogEntry(QDateTime(day, time), QStringLiteral("x")), QLatin1String(entry));
 }
 
 void TestLog::createsFolderAndAppends()
 {
     QTemporaryDir dir;
     // The program folder itself is missing too: every parent is created.
-    const QString folder = dir.path() + QStringLiteral("/a/b");
-    TfmHaupt1::SetProgramFolder(folder);
-    const QDate before = QDate::currentDate();
-    TfmHaupt1::WriteLog(QStringLiteral("eins"));
-    TfmHaupt1::WriteLog(QStringLiteral("zwei"));
-    const QString path = TodaysFile(folder, before, QDate::currentDate());
+    const QString path = WriteEntries(dir.path() + QStringLiteral("/a/b"), {QStringLiteral("eins"), QStringLiteral("zwei")});
     const QString content = QString::fromLatin1(ReadFile(path));
-    QVERIFY2(QRegularExpression(QStringLiteral("\\A") + Stamp + QStringLiteral("eins\r\n") + Stamp +
-                                QStringLiteral("zwei\r\n\\z"))
-                 .match(content)
-                 .hasMatch(),
+    QVERIFY2(Matches(Stamp + QStringLiteral("eins\r\n") + Stamp + QStringLiteral("zwei\r\n"), content),
              qPrintable(content));
     // The entry is dated with the day of the file.
     QVERIFY(content.startsWith(QFileInfo(path).fileName().mid(10, 2) + QLatin1Char('.')));
-    TfmHaupt1::SetProgramFolder(QString());
 }
 
 void TestLog::textAsWindows1252WithLineBreaks()
 {
     QTemporaryDir dir;
-    TfmHaupt1::SetProgramFolder(dir.path());
-    const QDate before = QDate::currentDate();
-    TfmHaupt1::WriteLog(QStringLiteral("Größe 5 €"));
-    TfmHaupt1::WriteLog(QStringLiteral("insert into X\r\nvalues (1)\r\n"));
-    TfmHaupt1::WriteLog(QString());
-    const QByteArray bytes = ReadFile(TodaysFile(dir.path(), before, QDate::currentDate()));
-
+    const QByteArray bytes = ReadFile(WriteEntries(
+        dir.path(), {QStringLiteral("Größe 5 €"), QStringLiteral("insert into X\r\nvalues (1)\r\n"), QString()}));
     // Single bytes, no byte order mark.
     QVERIFY(QChar::fromLatin1(bytes.at(0)).isDigit());
     QVERIFY(bytes.contains(QByteArray(" - Gr\xF6\xDF" "e 5 \x80\r\n")));
     // Only the first line of a multi-line message carries the stamp; the
-    // closing CR LF of the message leaves an empty line.
+    // closing CR LF leaves an empty line; the empty message ends in "- ".
     const QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 6);
-    QVERIFY(QRegularExpression(QStringLiteral("\\A") + Stamp + QStringLiteral("insert into X\\z"))
-                .match(lines.at(1))
-                .hasMatch());
-    QCOMPARE(lines.at(2), QStringLiteral("values (1)"));
-    QCOMPARE(lines.at(3), QString());
-    // The empty message ends in the blank after the hyphen.
-    QVERIFY(QRegularExpression(QStringLiteral("\\A") + Stamp + QStringLiteral("\\z")).match(lines.at(4)).hasMatch());
+    QVERIFY(Matches(Stamp + QStringLiteral("insert into X"), lines.at(1)));
+    QCOMPARE(lines.mid(2, 2), (QStringList{QStringLiteral("values (1)"), QString()}));
+    QVERIFY(Matches(Stamp, lines.at(4)));
     QCOMPARE(lines.at(5), QString());
-    TfmHaupt1::SetProgramFolder(QString());
 }
 
 void TestLog::failuresAreSilent()
@@ -106,39 +89,31 @@ void TestLog::failuresAreSilent()
     // "log" is a file: the folder cannot be made.
     {
         QTemporaryDir dir;
-        TfmHaupt1::SetProgramFolder(dir.path());
         WriteFile(dir.path() + QStringLiteral("/log"), "no folder");
-        TfmHaupt1::WriteLog(QStringLiteral("lost"));
+        WriteEntries(dir.path(), {QStringLiteral("lost")});
         QCOMPARE(ReadFile(dir.path() + QStringLiteral("/log")), QByteArray("no folder"));
     }
     // The day's file cannot be opened (a folder of that name).
     {
         QTemporaryDir dir;
-        TfmHaupt1::SetProgramFolder(dir.path());
         const QString path = dir.path() + QLatin1Char('/') + LogFileName(QDate::currentDate());
         QVERIFY(QDir().mkpath(path));
-        TfmHaupt1::WriteLog(QStringLiteral("lost"));
+        WriteEntries(dir.path(), {QStringLiteral("lost")});
         QVERIFY(QFileInfo(path).isDir());
     }
     // The day's file is read-only: the entry is missing, the next one after
     // the lock is gone is written again.
-    {
-        QTemporaryDir dir;
-        TfmHaupt1::SetProgramFolder(dir.path());
-        const QDate before = QDate::currentDate();
-        TfmHaupt1::WriteLog(QStringLiteral("first"));
-        const QString path = TodaysFile(dir.path(), before, QDate::currentDate());
-        const QByteArray first = ReadFile(path);
-        if (!SetLocked(path, true))
-            QSKIP("the file system cannot make a file read-only for this user");
-        TfmHaupt1::WriteLog(QStringLiteral("lost"));
-        const QByteArray locked = ReadFile(path);
-        QVERIFY(SetLocked(path, false));
-        QCOMPARE(locked, first);
-        TfmHaupt1::WriteLog(QStringLiteral("again"));
-        QVERIFY(ReadFile(path).endsWith(" - again\r\n"));
-    }
-    TfmHaupt1::SetProgramFolder(QString());
+    QTemporaryDir dir;
+    const QString path = WriteEntries(dir.path(), {QStringLiteral("first")});
+    const QByteArray first = ReadFile(path);
+    if (!SetLocked(path, true))
+        QSKIP("the file system cannot make a file read-only for this user");
+    WriteEntries(dir.path(), {QStringLiteral("lost")});
+    const QByteArray locked = ReadFile(path);
+    QVERIFY(SetLocked(path, false));
+    QCOMPARE(locked, first);
+    WriteEntries(dir.path(), {QStringLiteral("again")});
+    QVERIFY(ReadFile(path).endsWith(" - again\r\n"));
 }
 
 SHELL_TEST_MAIN(TestLog)

@@ -28,52 +28,32 @@
 //   collections 1 Classic, 2 Farben & Töne, 3 Natur
 inline QStringList KnownDataStatements()
 {
-    return {
-        QStringLiteral("insert into PRODUKTE (PID, PNAME) values (1, 'Außenlack')"),
-        QStringLiteral("insert into PRODUKTE (PID, PNAME) values (2, 'Holz & Metall')"),
-        QStringLiteral("insert into PRODUKTE (PID, PNAME) values (3, 'Innenfarbe')"),
-        QStringLiteral("insert into PRODUKTE (PID, PNAME) values (4, 'O''Brien Lasur')"),
-        QStringLiteral("insert into PRODUKTE (PID, PNAME) values (5, 'Rostschutz')"),
-        QStringLiteral("insert into PRODUKTE (PID, PNAME) values (6, 'Fassade_Plus')"),
-        QStringLiteral("insert into FARBEN (FID, FNAME) values (1, 'Blau')"),
-        QStringLiteral("insert into FARBEN (FID, FNAME) values (2, 'Gelb')"),
-        QStringLiteral("insert into FARBEN (FID, FNAME) values (3, 'Grün')"),
-        QStringLiteral("insert into FARBEN (FID, FNAME) values (4, 'Rot')"),
-        QStringLiteral("insert into FARBEN (FID, FNAME) values (5, 'Schwarz & Weiß')"),
-        QStringLiteral("insert into FARBEN (FID, FNAME) values (6, 'Weiß')"),
-        QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) values (0, 1, 'Classic', 'J')"),
-        QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) values (0, 2, 'Farben & Töne', 'J')"),
-        QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) values (0, 3, 'Natur', 'J')"),
-        QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) values (1, 1, 'Classic', 'J')"),
-        QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) values (1, 2, 'Farben & Töne', 'J')"),
-        QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) values (2, 1, 'Classic', 'J')"),
-        QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) values (4, 1, 'Classic', 'J')"),
-        QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) values (5, 3, 'Natur', 'J')"),
-        QStringLiteral("insert into BASEN (BASEID, BNAME) values (1, 'BA')"),
-        QStringLiteral("insert into BASEN (BASEID, BNAME) values (2, 'BC')"),
-        QStringLiteral("insert into RGBCOLORS (COLORID, RCOLOR, GCOLOR, BCOLOR) values (1, 255, 255, 255)"),
-        QStringLiteral("insert into RGBCOLORS (COLORID, RCOLOR, GCOLOR, BCOLOR) values (2, 250, 250, 240)"),
-        QStringLiteral("insert into RGBCOLORS (COLORID, RCOLOR, GCOLOR, BCOLOR) values (3, 300, 0, 0)"),
-        QStringLiteral("insert into RGBCOLORS (COLORID, RCOLOR, GCOLOR, BCOLOR) values (4, 0, 106, 179)"),
-        // K_FID, K_KID, K_PID, K_COLORID, K_BASEID, K_FDETID, K_COST
-        QStringLiteral("insert into KOMBIDATEN values (6, 1, 1, 1, 1, 10, 3)"),
-        QStringLiteral("insert into KOMBIDATEN values (6, 2, 1, 2, 2, 0, 2)"),
-        QStringLiteral("insert into KOMBIDATEN values (4, 1, 1, 3, 1, 11, 5)"),
-        QStringLiteral("insert into KOMBIDATEN values (4, 2, 1, 2, 1, 16, 6)"),
-        QStringLiteral("insert into KOMBIDATEN values (1, 1, 2, 4, 99, 12, 1)"),
-        QStringLiteral("insert into KOMBIDATEN values (6, 1, 2, 99, 2, 13, NULL)"),
-        QStringLiteral("insert into KOMBIDATEN values (2, 1, 2, 1, 2, 14, 8)"),
-        QStringLiteral("insert into KOMBIDATEN values (3, 3, 5, 4, 1, 15, 4)"),
-        QStringLiteral("insert into KOMBIDATEN values (5, 1, 4, 2, 2, -1, 7)"),
-        QStringLiteral("insert into KOMBIDATEN values (3, 1, 2, 1, 1, NULL, 9)"),
-        QStringLiteral("insert into FORMULADETAILS values (10, 'Nur außen+Nicht unter 5 Grad', "
-                       "'Beschreibung zehn: Außenlack nicht unter 5 Grad verarbeiten.')"),
-        QStringLiteral("insert into FORMULADETAILS values (11, 'Achtung & Vorsicht', 'Beschreibung elf')"),
-        QStringLiteral("insert into FORMULADETAILS values (12, '+abc', 'Beschreibung zwölf')"),
-        QStringLiteral("insert into FORMULADETAILS values (14, 'abc+def+ghi', 'Beschreibung vierzehn')"),
-        QStringLiteral("insert into FORMULADETAILS values (15, 'abc+', '')"),
-        QStringLiteral("insert into FORMULADETAILS values (16, '', 'Beschreibung sechzehn')"),
+    QStringList statements;
+    const auto insert = [&](const char *into, std::initializer_list<const char *> rows) {
+        for (const char *row : rows)
+            statements << QStringLiteral("insert into ") + QString::fromUtf8(into) + QStringLiteral(" values (") +
+                              QString::fromUtf8(row) + QLatin1Char(')');
     };
+    insert("PRODUKTE (PID, PNAME)", {"1, 'Außenlack'", "2, 'Holz & Metall'", "3, 'Innenfarbe'",
+                                     "4, 'O''Brien Lasur'", "5, 'Rostschutz'", "6, 'Fassade_Plus'"});
+    insert("FARBEN (FID, FNAME)",
+           {"1, 'Blau'", "2, 'Gelb'", "3, 'Grün'", "4, 'Rot'", "5, 'Schwarz & Weiß'", "6, 'Weiß'"});
+    insert("KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT)",
+           {"0, 1, 'Classic', 'J'", "0, 2, 'Farben & Töne', 'J'", "0, 3, 'Natur', 'J'", "1, 1, 'Classic', 'J'",
+            "1, 2, 'Farben & Töne', 'J'", "2, 1, 'Classic', 'J'", "4, 1, 'Classic', 'J'", "5, 3, 'Natur', 'J'"});
+    insert("BASEN (BASEID, BNAME)", {"1, 'BA'", "2, 'BC'"});
+    insert("RGBCOLORS (COLORID, RCOLOR, GCOLOR, BCOLOR)",
+           {"1, 255, 255, 255", "2, 250, 250, 240", "3, 300, 0, 0", "4, 0, 106, 179"});
+    // K_FID, K_KID, K_PID, K_COLORID, K_BASEID, K_FDETID, K_COST
+    insert("KOMBIDATEN", {"6, 1, 1, 1, 1, 10, 3", "6, 2, 1, 2, 2, 0, 2", "4, 1, 1, 3, 1, 11, 5",
+                          "4, 2, 1, 2, 1, 16, 6", "1, 1, 2, 4, 99, 12, 1", "6, 1, 2, 99, 2, 13, NULL",
+                          "2, 1, 2, 1, 2, 14, 8", "3, 3, 5, 4, 1, 15, 4", "5, 1, 4, 2, 2, -1, 7",
+                          "3, 1, 2, 1, 1, NULL, 9"});
+    insert("FORMULADETAILS",
+           {"10, 'Nur außen+Nicht unter 5 Grad', 'Beschreibung zehn: Außenlack nicht unter 5 Grad verarbeiten.'",
+            "11, 'Achtung & Vorsicht', 'Beschreibung elf'", "12, '+abc', 'Beschreibung zwölf'",
+            "14, 'abc+def+ghi', 'Beschreibung vierzehn'", "15, 'abc+', ''", "16, '', 'Beschreibung sechzehn'"});
+    return statements;
 }
 
 // Counts how often a widget is shown.
@@ -95,7 +75,7 @@ public:
     // Shows of the wait popup: one per load that uses it.
     ShowCounter popup;
 
-    // Builds the database, then starts the program on it.
+    // Builds the database, then starts the program on it and waits for it.
     void SetUp()
     {
         folder = std::make_unique<TempProgramFolder>();
@@ -104,6 +84,7 @@ public:
         RunSql(folder->databasePath(), KnownDataStatements());
         run = std::make_unique<ProgramRun>(folder->path());
         fmWarten->installEventFilter(&popup);
+        QVERIFY(QTest::qWaitForWindowActive(fmHaupt1));
     }
 
     void TearDown()
@@ -132,6 +113,12 @@ public:
         QVERIFY2(boxes.isEmpty(), qPrintable(boxes.isEmpty() ? QString() : boxes.first().text));
     }
 
+    // A row chosen with Enter, as the user does.
+    void Choose(QListWidget *list, const QString &text) const
+    {
+        QVERIFY2(run->Choose(list, text), qPrintable(text));
+    }
+
     // Back to the start state: forward page, full product list, empty panel.
     void ToStart() const
     {
@@ -141,6 +128,11 @@ public:
         ui().lbWarning->hide();
     }
 };
+
+inline bool Shown(const QWidget *widget)
+{
+    return widget->isVisibleTo(widget->window());
+}
 
 inline QStringList Rows(const QListWidget *list)
 {
