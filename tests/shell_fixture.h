@@ -69,13 +69,3 @@ inline bool SetLocked(const QString &path, bool locked)
                              {locked ? QStringLiteral("+i") : QStringLiteral("-i"), path}) == 0;
 }
 
-// The tests run on the program's own application object, so that an
-// exception that leaves a handler reaches the general error box.
-#define SHELL_TEST_MAIN(TestClass)              \
-    int main(int argc, char **argv)             \
-    {                                           \
-        TApplication app(argc, argv);           \
-        TestClass test;                         \
-        QTEST_SET_MAIN_SOURCE_PATH              \
-        return QTest::qExec(&test, argc, argv); \
-    }

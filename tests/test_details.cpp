@@ -216,5 +216,5 @@ void TestDetails::noticeDialog()
     QCOMPARE(shownText, QString());
 }
 
-SEARCH_TEST_MAIN(TestDetails)
+TINTOREL_TEST_MAIN(TestDetails)
 #include "test_details.moc"

@@ -627,5 +627,5 @@ void TestImport::emptyAndMissingStates()
     }
 }
 
-IMPORT_TEST_MAIN(TestImport)
+TINTOREL_TEST_MAIN(TestImport)
 #include "test_import.moc"

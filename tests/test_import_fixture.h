@@ -325,11 +325,3 @@ public:
     }
 };
 
-#define IMPORT_TEST_MAIN(TestClass)             \
-    int main(int argc, char **argv)             \
-    {                                           \
-        TApplication app(argc, argv);           \
-        TestClass test;                         \
-        QTEST_SET_MAIN_SOURCE_PATH              \
-        return QTest::qExec(&test, argc, argv); \
-    }

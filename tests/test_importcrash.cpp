@@ -181,5 +181,5 @@ void TestImportCrash::killedRunsResume()
     QVERIFY(kills >= 30);
 }
 
-IMPORT_TEST_MAIN(TestImportCrash)
+TINTOREL_TEST_MAIN(TestImportCrash)
 #include "test_importcrash.moc"

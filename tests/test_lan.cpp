@@ -556,12 +556,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    TApplication app(argc, argv);
-    TestLan test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+TINTOREL_TEST_MAIN(TestLan)
 
 #include "test_lan.moc"

@@ -116,5 +116,5 @@ void TestLog::failuresAreSilent()
     QVERIFY(ReadFile(path).endsWith(" - again\r\n"));
 }
 
-SHELL_TEST_MAIN(TestLog)
+TINTOREL_TEST_MAIN(TestLog)
 #include "test_log.moc"

@@ -777,5 +777,5 @@ void TestSearch::backwardShadeLoadGuardedAgainstReentry()
     QCOMPARE(Rows(ui.lbSel), (QStringList{"Classic", "Farben & Töne"}));
 }
 
-SEARCH_TEST_MAIN(TestSearch)
+TINTOREL_TEST_MAIN(TestSearch)
 #include "test_search.moc"

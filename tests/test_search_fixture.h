@@ -152,14 +152,3 @@ inline void PressEnter(QWidget *widget)
     QTest::keyClick(widget, Qt::Key_Return);
 }
 
-// The test executables run on the program's own application object, so that
-// an exception that leaves a handler ends up in the general error box.
-#define SEARCH_TEST_MAIN(TestClass)                 \
-    int main(int argc, char **argv)                 \
-    {                                               \
-        TApplication app(argc, argv);               \
-        app.setAttribute(Qt::AA_Use96Dpi, true);    \
-        TestClass test;                             \
-        QTEST_SET_MAIN_SOURCE_PATH                  \
-        return QTest::qExec(&test, argc, argv);     \
-    }

@@ -388,5 +388,5 @@ void TestStartup::stateAfterStartUp()
     QVERIFY(!ui.edRSelKol->isVisibleTo(ui.tsRueck));
 }
 
-SHELL_TEST_MAIN(TestStartup)
+TINTOREL_TEST_MAIN(TestStartup)
 #include "test_startup.moc"

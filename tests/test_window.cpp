@@ -514,5 +514,5 @@ void TestWindow::displayColour()
     QCOMPARE(DisplayColor(PackRGB(12, 34, 56)), QColor(12, 34, 56));
 }
 
-SHELL_TEST_MAIN(TestWindow)
+TINTOREL_TEST_MAIN(TestWindow)
 #include "test_window.moc"

@@ -5,10 +5,12 @@
 // module goes last and commits its transaction.
 #pragma once
 
+#include "app/application.h"
 #include "app/msgbox.h"
 
 #include <QList>
 #include <QString>
+#include <QTest>
 
 #include <functional>
 #include <memory>
@@ -59,3 +61,15 @@ private:
     std::unique_ptr<TfmWarten> waitPopup_;
     std::unique_ptr<TfmHinweis> noticeDialog_;
 };
+
+// The test executables run on the program's own application object, so that
+// an exception that leaves a handler ends up in the general error box.
+#define TINTOREL_TEST_MAIN(TestClass)                \
+    int main(int argc, char **argv)                  \
+    {                                                \
+        TApplication app(argc, argv);                \
+        app.setAttribute(Qt::AA_Use96Dpi, true);     \
+        TestClass test;                              \
+        QTEST_SET_MAIN_SOURCE_PATH                   \
+        return QTest::qExec(&test, argc, argv);      \
+    }
