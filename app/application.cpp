@@ -1,7 +1,7 @@
 #include "app/application.h"
 
-#include "app/msgbox.h"
 #include "data/ib.h"
+#include "ui/msgbox.h"
 
 #include <QFont>
 

@@ -1,37 +1,55 @@
 // The program entry: the four long-lived objects and the event loop.
 #include "app/application.h"
-#include "app/msgbox.h"
-#include "data/fmdm1.h"
-#include "ui/fmHaupt.h"
-#include "ui/fmHinweis1.h"
-#include "ui/fmWarten1.h"
+#include "app/konstant.h"
+#include "app/program.h"
+#include "data/ib.h"
+#include "ui/msgbox.h"
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
+
+namespace {
+
+// The two questions a terminal may ask; the program itself takes no
+// arguments.
+bool AnswerOnTerminal(int argc, char *argv[])
+{
+    if (argc != 2)
+        return false;
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", qPrintable(Konstant::VersionCaption));
+        return true;
+    }
+    if (std::strcmp(argv[1], "--help") == 0) {
+        std::printf("Aufruf: tintorel\n\n"
+                    "Tintorel zeigt zu Produkt, Kollektion und Farbton die Mischkombination an.\n"
+                    "Die Datenbank steht in Daten/QELMPREISE.fdb neben dem Programm oder wird\n"
+                    "in Daten/dbconnect.txt angegeben (Zeile: Rechner:Ordner).\n\n"
+                    "  --version  Versionsangabe ausgeben\n"
+                    "  --help     diesen Text ausgeben\n");
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char *argv[])
 {
+    if (AnswerOnTerminal(argc, argv))
+        return 0;
     TApplication application(argc, argv);
-
-    // Declared first so that it is destroyed last: its transaction commits
-    // at exit.
-    std::unique_ptr<Tfmdm> dataModule;
-    auto mainWindow = std::make_unique<TfmHaupt1>();
-    fmHaupt1 = mainWindow.get();
+    std::unique_ptr<Program> program;
     try {
-        dataModule = std::make_unique<Tfmdm>();
+        program = std::make_unique<Program>();
     } catch (const Exception &e) {
         // No client library: nothing can work, end before any window shows.
         ShowGeneralError(e.Message());
         return 1;
     }
-    fmdm = dataModule.get();
-    auto waitPopup = std::make_unique<TfmWarten>();
-    fmWarten = waitPopup.get();
-    auto noticeDialog = std::make_unique<TfmHinweis>();
-    fmHinweis = noticeDialog.get();
-
+    program->EndOnSignals();
     // The event loop shows the main window, which runs its start-up.
-    QMetaObject::invokeMethod(mainWindow.get(), &QWidget::show, Qt::QueuedConnection);
-    // The objects go in reverse order of creation, the data module last.
+    QMetaObject::invokeMethod(&program->Window(), &QWidget::show, Qt::QueuedConnection);
     return application.exec();
 }

@@ -1,12 +1,13 @@
-// The one-time set-up when the main window first shows.
 #include "app/startup.h"
 
 #include "app/konstant.h"
-#include "app/msgbox.h"
 #include "data/ansi.h"
+#include "data/credentials.h"
 #include "data/fmdm1.h"
-#include "import/import.h"
+#include "details/colour.h"
+#include "import/masterimport.h"
 #include "ui/fmHaupt.h"
+#include "ui/msgbox.h"
 #include "ui_fmHaupt.h"
 
 #include <QCoreApplication>
@@ -20,11 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-const QStringList AdministratorParams{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
-                                      QStringLiteral("lc_ctype=ASCII")};
-const QStringList ProgramUserParams{QStringLiteral("user_name=QELMMASTER"), QStringLiteral("password=MUBRELT"),
-                                    QStringLiteral("lc_ctype=ASCII")};
 
 QString &programFolder()
 {
@@ -59,7 +55,7 @@ void SetBackgroundColor(QWidget *widget, quint32 color)
 void WriteConnectFile(const QString &connectFile, const QString &databaseName)
 {
     QStringList addresses;
-    if (!TfmHaupt1::GetIPAddresses(addresses))
+    if (!StartUp::GetIPAddresses(addresses))
         ShowError(QStringLiteral("Die IP Adresse konnte nicht ermittelt werden."));
     if (addresses.isEmpty())
         return;
@@ -125,17 +121,6 @@ QString FolderPart(const QString &name)
     return last < 0 ? QString() : name.left(last);
 }
 
-bool IsMissingKimportColumn(const QString &message)
-{
-    // Upper case for the letters a to z only.
-    QString upper = message;
-    for (QChar &c : upper) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    }
-    return upper.contains(QLatin1String("COLUMN UNKNOWN")) && upper.contains(QLatin1String("KIMPORT"));
-}
-
 bool LookUpHostAddresses(QStringList &addresses)
 {
     char name[256] = {};
@@ -165,68 +150,79 @@ AddressSource SetAddressSource(AddressSource source)
     return previous;
 }
 
-bool TfmHaupt1::GetIPAddresses(QStringList &list)
+bool StartUp::GetIPAddresses(QStringList &list)
 {
     list.clear();
     return addressSource() ? addressSource()(list) : LookUpHostAddresses(list);
 }
 
-QString TfmHaupt1::ProgramFolder()
+QString ProgramFolder()
 {
     return programFolder().isEmpty() ? QCoreApplication::applicationDirPath() : programFolder();
 }
 
-void TfmHaupt1::SetProgramFolder(const QString &folder)
+void SetProgramFolder(const QString &folder)
 {
     programFolder() = folder;
 }
 
-void TfmHaupt1::FormShow()
+void StartUp::FormShow()
 {
-    setWindowTitle(Konstant::VersionCaption);
-    ui->Label24->setText(Konstant::VersionCaption);
-    ui->Image1->setToolTip(Konstant::VersionCaption);
+    ShowCaptionsAndColours();
+    ChooseDatabase();
+    Connect();
+    ShowPage(window_.ui->pcSuche, window_.ui->tsVor);
+    window_.ResetForwardSearch();
+    window_.ui->btImportMaster->hide();
+    CheckImport();
+}
 
-    ShowPage(ui->PageControl1, ui->tsDetails);
+void StartUp::ShowCaptionsAndColours()
+{
+    Ui::TfmHaupt1 &ui = *window_.ui;
+    window_.setWindowTitle(Konstant::VersionCaption);
+    ui.Label24->setText(Konstant::VersionCaption);
+    ui.Image1->setToolTip(Konstant::VersionCaption);
+    ShowPage(ui.PageControl1, ui.tsDetails);
+    window_.WindowColor = WindowColour();
+    for (QWidget *widget : std::initializer_list<QWidget *>{&window_, ui.pNavigation, ui.pBase, ui.pPG, ui.pFarbe, ui.pHinweis})
+        SetBackgroundColor(widget, window_.WindowColor);
+    ui.pHinweis->hide();
+}
 
-    WindowColor = PackRGB(0, 106, 179);
-    const QList<QWidget *> coloured{this, ui->pNavigation, ui->pBase, ui->pPG, ui->pFarbe, ui->pHinweis};
-    for (QWidget *widget : coloured)
-        SetBackgroundColor(widget, WindowColor);
-    ui->pHinweis->hide();
-
-    TIBDatabase &database = fmdm->ib1;
+void StartUp::ChooseDatabase()
+{
+    TIBDatabase &database = dm_.ib1;
     const QString daten = ProgramFolder() + QStringLiteral("/Daten/");
     const QString connectFile = daten + QStringLiteral("dbconnect.txt");
-    if (QFile::exists(connectFile)) {
+    if (QFile::exists(connectFile))
         ReadConnectFile(connectFile, database);
-    } else {
+    else
         database.DatabaseName = daten + DatabaseFileName;
-    }
-
     database.Params = AdministratorParams;
-
     if (!QFile::exists(connectFile) && QFile::exists(daten + QStringLiteral("LAN.dat")))
         WriteConnectFile(connectFile, database.DatabaseName);
+}
 
+void StartUp::Connect()
+{
+    TIBDatabase &database = dm_.ib1;
     try {
         database.SetConnected(false);
-        fmdm->ibTa1.SetActive(false);
+        dm_.ibTa1.SetActive(false);
         database.SetConnected(true);
-        fmdm->ibTa1.SetActive(true);
+        dm_.ibTa1.SetActive(true);
     } catch (const Exception &) {
         // Not shown: the program's own user may still get in.
         database.Params = ProgramUserParams;
         database.SetConnected(true);
-        fmdm->ibTa1.SetActive(true);
+        dm_.ibTa1.SetActive(true);
     }
+}
 
-    ShowPage(ui->pcSuche, ui->tsVor);
-    ResetForwardSearch();
-
-    ui->btImportMaster->hide();
-
-    TIBQuery &query = fmdm->qrKollektionen;
+void StartUp::CheckImport()
+{
+    TIBQuery &query = dm_.qrKollektionen;
     try {
         query.CloseQuery();
         query.ClearLines();
@@ -236,12 +232,13 @@ void TfmHaupt1::FormShow()
         query.ToFirstRow();
         // Also offered when a full rebuild was cut off before its pairs
         // were pending.
-        if (!query.AtEnd() || ImportInterrupted(fmdm->qrS))
-            ui->btImportMaster->show();
+        TIBQuery mark(QStringLiteral("qrImportMark"), &dm_.ib1, &dm_.ibTa1);
+        if (!query.AtEnd() || ImportInterrupted(mark))
+            window_.ui->btImportMaster->show();
     } catch (const Exception &e) {
         // A database that never saw an import lacks the mark column.
         if (IsMissingKimportColumn(e.Message()))
-            ui->btImportMaster->show();
+            window_.ui->btImportMaster->show();
         else
             ShowWarning(e.Message());
     }

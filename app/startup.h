@@ -1,4 +1,6 @@
-// Pieces of the start-up that stand on their own.
+// The one-time set-up when the main window first shows: captions, colours,
+// the database's location, the connection, the first list and the import
+// check.
 #pragma once
 
 #include <QString>
@@ -6,8 +8,16 @@
 
 #include <functional>
 
+class TfmHaupt1;
+class Tfmdm;
+
 // The database file in the data folder.
 inline const QString DatabaseFileName = QStringLiteral("QELMPREISE.fdb");
+
+// The program folder, without a trailing separator: the folder of the
+// executable, or the one a test or a tool set.
+QString ProgramFolder();
+void SetProgramFolder(const QString &folder);
 
 // The lines of a text: CR LF, a lone CR and a lone LF each end a line; a last
 // line without a break counts, an empty text has no line.
@@ -21,9 +31,6 @@ QString DatabaseNameFromLine(const QString &line);
 // Everything before the last "/" or "\" of a name ("" when it has none).
 QString FolderPart(const QString &name);
 
-// Whether an error of the import check says that KOLLEKTIONEN lacks KIMPORT.
-bool IsMissingKimportColumn(const QString &message);
-
 // The host's own IPv4 addresses in resolver order, as dotted-decimal text.
 // The result tells whether the lookup could be attempted.
 bool LookUpHostAddresses(QStringList &addresses);
@@ -32,3 +39,26 @@ bool LookUpHostAddresses(QStringList &addresses);
 // LookUpHostAddresses. Returns the previous source.
 using AddressSource = std::function<bool(QStringList &addresses)>;
 AddressSource SetAddressSource(AddressSource source);
+
+class StartUp {
+public:
+    StartUp(TfmHaupt1 &window, Tfmdm &dm) : window_(window), dm_(dm) {}
+
+    // The work of the main window's first show.
+    void FormShow();
+    // Clears the list and fills it with this host's addresses; false when
+    // the lookup could not be started.
+    static bool GetIPAddresses(QStringList &list);
+
+private:
+    void ShowCaptionsAndColours();
+    // The database name from the data folder's files; publishes this
+    // machine's database when it is marked for it.
+    void ChooseDatabase();
+    void Connect();
+    // Offers the import when pairs are pending or the mark column is missing.
+    void CheckImport();
+
+    TfmHaupt1 &window_;
+    Tfmdm &dm_;
+};

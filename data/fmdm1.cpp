@@ -1,5 +1,8 @@
 #include "data/fmdm1.h"
 
+#include "data/credentials.h"
+#include "data/sql.h"
+
 Tfmdm *fmdm = nullptr;
 
 const QString Tfmdm::DefaultDatabaseName =
@@ -7,21 +10,50 @@ const QString Tfmdm::DefaultDatabaseName =
 
 namespace {
 
-void setLines(TIBQuery &query, std::initializer_list<const char *> lines)
+// "  A = :A," lines: each column compared with or set to its parameter, the
+// lines joined by what follows them, the last one bare.
+QStringList Assignments(const QStringList &columns, const QString &prefix, const QString &joiner)
 {
-    for (const char *line : lines)
-        query.AddLine(QString::fromLatin1(line));
+    QStringList lines;
+    for (const QString &column : columns)
+        lines << QStringLiteral("  ") + column + QStringLiteral(" = :") + prefix + column + joiner;
+    if (!lines.isEmpty())
+        lines.last().chop(joiner.size());
+    return lines;
 }
 
-QStringList lines(std::initializer_list<const char *> lines)
+QStringList Listed(const QStringList &columns, const QString &prefix)
 {
-    QStringList out;
-    for (const char *line : lines)
-        out << QString::fromLatin1(line);
-    return out;
+    QStringList named;
+    for (const QString &column : columns)
+        named << prefix + column;
+    return named;
 }
 
 }  // namespace
+
+void SetUpdateStatements(TIBUpdateSQL &update, const QString &table, const QStringList &columns,
+                         const QStringList &key)
+{
+    const QString comma = QStringLiteral(",");
+    const QString andNext = QStringLiteral(" and");
+    update.InsertSQL = QStringList{QStringLiteral("insert into ") + table,
+                                   QStringLiteral("  (") + columns.join(QStringLiteral(", ")) + QLatin1Char(')'),
+                                   QStringLiteral("values"),
+                                   QStringLiteral("  (") + Listed(columns, QStringLiteral(":")).join(QStringLiteral(", ")) +
+                                       QLatin1Char(')')};
+    update.ModifySQL = QStringList{QStringLiteral("update ") + table, QStringLiteral("set")} +
+                       Assignments(columns, QString(), comma) + QStringList{QStringLiteral("where")} +
+                       Assignments(key, QStringLiteral("OLD_"), andNext);
+    update.DeleteSQL = QStringList{QStringLiteral("delete from ") + table, QStringLiteral("where")} +
+                       Assignments(key, QStringLiteral("OLD_"), andNext);
+    QStringList selected = Listed(columns, QStringLiteral("  "));
+    for (qsizetype i = 0; i + 1 < selected.size(); ++i)
+        selected[i] += comma;
+    update.RefreshSQL = QStringList{QStringLiteral("Select ")} + selected +
+                        QStringList{QStringLiteral("from ") + table + QLatin1Char(' '), QStringLiteral("where")} +
+                        Assignments(key, QString(), andNext);
+}
 
 #define QUERY(name) name(QStringLiteral(#name), &ib1, &ibTa1)
 
@@ -48,103 +80,43 @@ Tfmdm::Tfmdm()
       QUERY(qrK2)
 {
     ib1.DatabaseName = DefaultDatabaseName;
-    ib1.Params = lines({"lc_ctype=ASCII", "user_name=SYSDBA", "password=pendoxilu"});
+    ib1.Params = AdministratorParams;
     ib1.DefaultTransaction = &ibTa1;
 
-    setLines(qrS, {"select * from RGBCOLORS"});
-    setLines(qrKollektionen, {"select * from KOLLEKTIONEN"});
-    setLines(qrMaster, {"select  *  from MASTER"});
-    setLines(qrFarben, {"select * from FARBEN"});
-    setLines(qrRGBColors, {"select * from RGBCOLORS"});
-    setLines(qrBasen, {"select * from BASEN"});
-    setLines(qrKDaten, {"select * from KOMBIDATEN"});
-    setLines(qrProdukte_Kollektionen, {"select * from PRODUKTE_KOLLEKTIONEN"});
-    setLines(qrRGBColors_S, {"select * from RGBCOLORS"});
-    setLines(qrBasen_S, {"select * from BASEN"});
-    setLines(qrK1, {"select * from RGBCOLORS"});
-    setLines(qrK2, {"select * from RGBCOLORS"});
+    const std::initializer_list<std::pair<TIBQuery *, const char *>> stored{
+        {&qrS, "select * from RGBCOLORS"},
+        {&qrKollektionen, "select * from KOLLEKTIONEN"},
+        {&qrMaster, "select  *  from MASTER"},
+        {&qrFarben, "select * from FARBEN"},
+        {&qrRGBColors, "select * from RGBCOLORS"},
+        {&qrBasen, "select * from BASEN"},
+        {&qrKDaten, "select * from KOMBIDATEN"},
+        {&qrProdukte_Kollektionen, "select * from PRODUKTE_KOLLEKTIONEN"},
+        {&qrRGBColors_S, "select * from RGBCOLORS"},
+        {&qrBasen_S, "select * from BASEN"},
+        {&qrK1, "select * from RGBCOLORS"},
+        {&qrK2, "select * from RGBCOLORS"},
+    };
+    for (const auto &[query, line] : stored)
+        query->AddLine(QString::fromLatin1(line));
 
-    qrFarben.UpdateObject = &qrFarben_U;
-    qrBasen.UpdateObject = &qrBasen_U;
-    qrRGBColors.UpdateObject = &qrRGBColors_U;
-    qrKollektionen.UpdateObject = &qrKollektionen_U;
-    qrKDaten.UpdateObject = &qrKDaten_U;
-    qrMaster.UpdateObject = &qrMaster_U;
-
-    qrFarben_U.InsertSQL = lines({"insert into FARBEN", "  (FID, FNAME)", "values", "  (:FID, :FNAME)"});
-    qrFarben_U.ModifySQL = lines({"update FARBEN", "set", "  FID = :FID,", "  FNAME = :FNAME", "where",
-                                  "  FID = :OLD_FID"});
-    qrFarben_U.DeleteSQL = lines({"delete from FARBEN", "where", "  FID = :OLD_FID"});
-    qrFarben_U.RefreshSQL = lines({"Select ", "  FID,", "  FNAME", "from FARBEN ", "where", "  FID = :FID"});
-
-    qrBasen_U.InsertSQL = lines({"insert into BASEN", "  (BASEID, BNAME)", "values", "  (:BASEID, :BNAME)"});
-    qrBasen_U.ModifySQL = lines({"update BASEN", "set", "  BASEID = :BASEID,", "  BNAME = :BNAME", "where",
-                                 "  BASEID = :OLD_BASEID"});
-    qrBasen_U.DeleteSQL = lines({"delete from BASEN", "where", "  BASEID = :OLD_BASEID"});
-    qrBasen_U.RefreshSQL = lines({"Select ", "  BASEID,", "  BNAME", "from BASEN ", "where", "  BASEID = :BASEID"});
-
-    qrRGBColors_U.InsertSQL = lines({"insert into RGBCOLORS", "  (COLORID, RCOLOR, GCOLOR, BCOLOR)", "values",
-                                     "  (:COLORID, :RCOLOR, :GCOLOR, :BCOLOR)"});
-    qrRGBColors_U.ModifySQL = lines({"update RGBCOLORS", "set", "  COLORID = :COLORID,", "  RCOLOR = :RCOLOR,",
-                                     "  GCOLOR = :GCOLOR,", "  BCOLOR = :BCOLOR", "where",
-                                     "  COLORID = :OLD_COLORID"});
-    qrRGBColors_U.DeleteSQL = lines({"delete from RGBCOLORS", "where", "  COLORID = :OLD_COLORID"});
-    qrRGBColors_U.RefreshSQL = lines({"Select ", "  COLORID,", "  RCOLOR,", "  GCOLOR,", "  BCOLOR",
-                                      "from RGBCOLORS ", "where", "  COLORID = :COLORID"});
-
-    qrKollektionen_U.InsertSQL = lines({"insert into KOLLEKTIONEN", "  (KPID, KID, KNAME, KIMPORT)", "values",
-                                        "  (:KPID, :KID, :KNAME, :KIMPORT)"});
-    qrKollektionen_U.ModifySQL = lines({"update KOLLEKTIONEN", "set", "  KPID = :KPID,", "  KID = :KID,",
-                                        "  KNAME = :KNAME,", "  KIMPORT = :KIMPORT", "where",
-                                        "  KPID = :OLD_KPID and", "  KID = :OLD_KID"});
-    qrKollektionen_U.DeleteSQL = lines({"delete from KOLLEKTIONEN", "where", "  KPID = :OLD_KPID and",
-                                        "  KID = :OLD_KID"});
-    qrKollektionen_U.RefreshSQL = lines({"Select ", "  KPID,", "  KID,", "  KNAME,", "  KIMPORT",
-                                         "from KOLLEKTIONEN ", "where", "  KPID = :KPID and", "  KID = :KID"});
-
-    qrKDaten_U.InsertSQL = lines({"insert into KOMBIDATEN",
-                                  "  (K_FID, K_KID, K_PID, K_COLORID, K_BASEID, K_FDETID, K_COST)", "values",
-                                  "  (:K_FID, :K_KID, :K_PID, :K_COLORID, :K_BASEID, :K_FDETID, :K_COST)"});
-    qrKDaten_U.ModifySQL = lines({"update KOMBIDATEN", "set", "  K_FID = :K_FID,", "  K_KID = :K_KID,",
-                                  "  K_PID = :K_PID,", "  K_COLORID = :K_COLORID,", "  K_BASEID = :K_BASEID,",
-                                  "  K_FDETID = :K_FDETID,", "  K_COST = :K_COST", "where",
-                                  "  K_FID = :OLD_K_FID and", "  K_KID = :OLD_K_KID and", "  K_PID = :OLD_K_PID"});
-    qrKDaten_U.DeleteSQL = lines({"delete from KOMBIDATEN", "where", "  K_FID = :OLD_K_FID and",
-                                  "  K_KID = :OLD_K_KID and", "  K_PID = :OLD_K_PID"});
-    qrKDaten_U.RefreshSQL = lines({"Select ", "  K_FID,", "  K_KID,", "  K_PID,", "  K_COLORID,", "  K_BASEID,",
-                                   "  K_FDETID,", "  K_COST", "from KOMBIDATEN ", "where", "  K_FID = :K_FID and",
-                                   "  K_KID = :K_KID and", "  K_PID = :K_PID"});
-
-    // MASTER is never written through a query; the statements exist for
-    // completeness, keyed on all ten columns.
-    qrMaster_U.InsertSQL = lines({"insert into MASTER",
-                                  "  (COLORNAME, COLORNUMBER, MFGPRODUCTNAME, PRODUCTID, RCOLOR, GCOLOR, BCOLOR, ",
-                                  "   BASENAME, FORMULADETAILSKEY, COSTCODE)", "values",
-                                  "  (:COLORNAME, :COLORNUMBER, :MFGPRODUCTNAME, :PRODUCTID, :RCOLOR, :GCOLOR, ",
-                                  "   :BCOLOR, :BASENAME, :FORMULADETAILSKEY, :COSTCODE)"});
-    const QStringList masterKey = lines({"where", "  COLORNAME = :OLD_COLORNAME and",
-                                         "  COLORNUMBER = :OLD_COLORNUMBER and",
-                                         "  MFGPRODUCTNAME = :OLD_MFGPRODUCTNAME and",
-                                         "  PRODUCTID = :OLD_PRODUCTID and", "  RCOLOR = :OLD_RCOLOR and",
-                                         "  GCOLOR = :OLD_GCOLOR and", "  BCOLOR = :OLD_BCOLOR and",
-                                         "  BASENAME = :OLD_BASENAME and",
-                                         "  FORMULADETAILSKEY = :OLD_FORMULADETAILSKEY and",
-                                         "  COSTCODE = :OLD_COSTCODE"});
-    qrMaster_U.ModifySQL = lines({"update MASTER", "set", "  COLORNAME = :COLORNAME,",
-                                  "  COLORNUMBER = :COLORNUMBER,", "  MFGPRODUCTNAME = :MFGPRODUCTNAME,",
-                                  "  PRODUCTID = :PRODUCTID,", "  RCOLOR = :RCOLOR,", "  GCOLOR = :GCOLOR,",
-                                  "  BCOLOR = :BCOLOR,", "  BASENAME = :BASENAME,",
-                                  "  FORMULADETAILSKEY = :FORMULADETAILSKEY,", "  COSTCODE = :COSTCODE"}) +
-                           masterKey;
-    qrMaster_U.DeleteSQL = lines({"delete from MASTER"}) + masterKey;
-    qrMaster_U.RefreshSQL = lines({"Select ", "  COLORNAME,", "  COLORNUMBER,", "  MFGPRODUCTNAME,",
-                                   "  PRODUCTID,", "  RCOLOR,", "  GCOLOR,", "  BCOLOR,", "  BASENAME,",
-                                   "  FORMULADETAILSKEY,", "  COSTCODE", "from MASTER "}) +
-                            lines({"where", "  COLORNAME = :COLORNAME and", "  COLORNUMBER = :COLORNUMBER and",
-                                   "  MFGPRODUCTNAME = :MFGPRODUCTNAME and", "  PRODUCTID = :PRODUCTID and",
-                                   "  RCOLOR = :RCOLOR and", "  GCOLOR = :GCOLOR and", "  BCOLOR = :BCOLOR and",
-                                   "  BASENAME = :BASENAME and", "  FORMULADETAILSKEY = :FORMULADETAILSKEY and",
-                                   "  COSTCODE = :COSTCODE"});
+    const QStringList masterColumns{"COLORNAME", "COLORNUMBER", "MFGPRODUCTNAME", "PRODUCTID", "RCOLOR",
+                                    "GCOLOR",    "BCOLOR",      "BASENAME",       "FORMULADETAILSKEY", "COSTCODE"};
+    const QStringList kombiColumns{"K_FID", "K_KID", "K_PID", "K_COLORID", "K_BASEID", "K_FDETID", "K_COST"};
+    const std::initializer_list<std::tuple<TIBQuery *, TIBUpdateSQL *, const char *, QStringList, QStringList>>
+        updated{
+            {&qrFarben, &qrFarben_U, "FARBEN", {"FID", "FNAME"}, {"FID"}},
+            {&qrBasen, &qrBasen_U, "BASEN", {"BASEID", "BNAME"}, {"BASEID"}},
+            {&qrRGBColors, &qrRGBColors_U, "RGBCOLORS", {"COLORID", "RCOLOR", "GCOLOR", "BCOLOR"}, {"COLORID"}},
+            {&qrKollektionen, &qrKollektionen_U, "KOLLEKTIONEN", {"KPID", "KID", "KNAME", "KIMPORT"}, {"KPID", "KID"}},
+            {&qrKDaten, &qrKDaten_U, "KOMBIDATEN", kombiColumns, kombiColumns.mid(0, 3)},
+            // MASTER is never written through a query; keyed on all ten columns.
+            {&qrMaster, &qrMaster_U, "MASTER", masterColumns, masterColumns},
+        };
+    for (const auto &[query, update, table, columns, key] : updated) {
+        query->UpdateObject = update;
+        SetUpdateStatements(*update, QString::fromLatin1(table), columns, key);
+    }
 }
 
 #undef QUERY

@@ -1,4 +1,4 @@
-// The data module: the connection, the one transaction, every query and the
+// The data module: the connection, the one transaction, the queries and the
 // update objects with their statements.
 #pragma once
 
@@ -47,6 +47,11 @@ public:
     TIBQuery qrK1;
     TIBQuery qrK2;
 };
+
+// The four statements of an update object for a table: every column is
+// written, the key columns find the row.
+void SetUpdateStatements(TIBUpdateSQL &update, const QString &table, const QStringList &columns,
+                         const QStringList &key);
 
 // The single instance, created at start-up after the main window.
 extern Tfmdm *fmdm;

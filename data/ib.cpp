@@ -1,6 +1,8 @@
 #include "data/ib.h"
 
 #include "data/ansi.h"
+#include "data/credentials.h"
+#include "data/sql.h"
 
 #include <ibase.h>
 
@@ -19,16 +21,39 @@ namespace {
 
 QString g_clientLibrary = QStringLiteral("libfbclient.so.2");
 
+using Status = ISC_STATUS[ISC_STATUS_LENGTH];
+
+bool Failed(const ISC_STATUS *status)
+{
+    return status[0] == 1 && status[1] != 0;
+}
+
+// An unsigned little-endian number of an information buffer, at most 4 bytes.
+long long LittleEndian(const char *bytes, int length)
+{
+    long long value = 0;
+    for (int i = 0; i < length && i < 4; ++i)
+        value |= static_cast<long long>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    return value;
+}
+
+// The value of an information buffer that answers a single item.
+long long SingleItem(const char *buffer, char item)
+{
+    if (buffer[0] != item)
+        return -1;
+    return LittleEndian(buffer + 3, static_cast<int>(LittleEndian(buffer + 1, 2)));
+}
+
 }  // namespace
 
 #define FB_FUNCTIONS(X)                                                                              \
     X(isc_attach_database) X(isc_detach_database) X(isc_database_info) X(isc_start_multiple)           \
     X(isc_commit_retaining) X(isc_commit_transaction) X(isc_rollback_transaction)                      \
     X(isc_dsql_alloc_statement2) X(isc_dsql_prepare) X(isc_dsql_describe) X(isc_dsql_describe_bind)   \
-    X(isc_dsql_execute) X(isc_dsql_execute2) X(isc_dsql_fetch) X(isc_dsql_free_statement)             \
-    X(isc_dsql_sql_info) X(isc_dsql_execute_immediate) X(fb_interpret) X(isc_open_blob2)               \
-    X(isc_get_segment) X(isc_close_blob) X(isc_decode_sql_date) X(isc_decode_sql_time)                 \
-    X(isc_decode_timestamp)
+    X(isc_dsql_execute) X(isc_dsql_fetch) X(isc_dsql_free_statement) X(isc_dsql_sql_info)             \
+    X(isc_dsql_execute_immediate) X(fb_interpret) X(isc_open_blob2) X(isc_get_segment)                 \
+    X(isc_close_blob) X(isc_decode_sql_date) X(isc_decode_sql_time) X(isc_decode_timestamp)
 
 class FbClient {
 public:
@@ -42,13 +67,14 @@ public:
         if (auto client = loaded.lock())
             return client;
         auto client = std::make_shared<FbClient>();
+        const Exception missing(QStringLiteral("InterBase-DLL %1 wurde im Pfad nicht gefunden").arg(g_clientLibrary));
         client->library_ = dlopen(g_clientLibrary.toLocal8Bit().constData(), RTLD_NOW | RTLD_GLOBAL);
         if (!client->library_)
-            throw Exception(QStringLiteral("InterBase-DLL %1 wurde im Pfad nicht gefunden").arg(g_clientLibrary));
+            throw missing;
 #define FB_RESOLVE(name)                                                                           \
     client->name = reinterpret_cast<decltype(&::name)>(dlsym(client->library_, #name));             \
     if (!client->name)                                                                             \
-        throw Exception(QStringLiteral("InterBase-DLL %1 wurde im Pfad nicht gefunden").arg(g_clientLibrary));
+        throw missing;
         FB_FUNCTIONS(FB_RESOLVE)
 #undef FB_RESOLVE
         loaded = client;
@@ -65,7 +91,7 @@ public:
     // Raises the status vector's message lines as a database error.
     void check(const ISC_STATUS *status) const
     {
-        if (status[0] == 1 && status[1] != 0)
+        if (Failed(status))
             throw EDatabaseError(interpret(status));
     }
 
@@ -92,8 +118,6 @@ void TIBDatabase::SetClientLibrary(const QString &file)
 }
 
 namespace {
-
-using Status = ISC_STATUS[ISC_STATUS_LENGTH];
 
 // An XSQLDA with room for n columns.
 class Sqlda {
@@ -130,6 +154,49 @@ bool isIdentChar(QChar c)
     return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
 }
 
+// Where the part of the text that starts at i ends: a comment, a quoted name
+// or a string literal (a doubled quote stays inside); i itself when none
+// starts there.
+qsizetype endOfToken(const QString &text, qsizetype i)
+{
+    const qsizetype n = text.size();
+    const QChar c = text.at(i);
+    const auto until = [&](qsizetype found, qsizetype extra) { return found < 0 ? n : found + extra; };
+    if (c == QLatin1Char('-') && i + 1 < n && text.at(i + 1) == QLatin1Char('-'))
+        return until(text.indexOf(QLatin1Char('\n'), i), 0);
+    if (c == QLatin1Char('/') && i + 1 < n && text.at(i + 1) == QLatin1Char('*'))
+        return until(text.indexOf(QStringLiteral("*/"), i + 2), 2);
+    if (c == QLatin1Char('"'))
+        return until(text.indexOf(QLatin1Char('"'), i + 1), 1);
+    if (c != QLatin1Char('\''))
+        return i;
+    qsizetype j = i + 1;
+    while (j < n) {
+        if (text.at(j) == QLatin1Char('\'')) {
+            if (j + 1 < n && text.at(j + 1) == QLatin1Char('\'')) {
+                j += 2;
+                continue;
+            }
+            return j + 1;
+        }
+        ++j;
+    }
+    return n;
+}
+
+// Whether the text written so far ends in a character set introducer
+// (_NONE, _WIN1252, ...).
+bool endsInIntroducer(const QString &out)
+{
+    qsizetype k = out.size();
+    while (k > 0 && out.at(k - 1).isSpace())
+        --k;
+    qsizetype start = k;
+    while (start > 0 && isIdentChar(out.at(start - 1)))
+        --start;
+    return start < k && out.at(start) == QLatin1Char('_');
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -139,60 +206,20 @@ QByteArray StatementBytes(const QString &text)
 {
     QString out;
     out.reserve(text.size() + 16);
-    const qsizetype n = text.size();
     qsizetype i = 0;
-    while (i < n) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('-') && i + 1 < n && text.at(i + 1) == QLatin1Char('-')) {
-            const qsizetype end = text.indexOf(QLatin1Char('\n'), i);
-            const qsizetype stop = end < 0 ? n : end;
-            out += text.mid(i, stop - i);
-            i = stop;
-        } else if (c == QLatin1Char('/') && i + 1 < n && text.at(i + 1) == QLatin1Char('*')) {
-            const qsizetype end = text.indexOf(QStringLiteral("*/"), i + 2);
-            const qsizetype stop = end < 0 ? n : end + 2;
-            out += text.mid(i, stop - i);
-            i = stop;
-        } else if (c == QLatin1Char('"')) {
-            const qsizetype end = text.indexOf(QLatin1Char('"'), i + 1);
-            const qsizetype stop = end < 0 ? n : end + 1;
-            out += text.mid(i, stop - i);
-            i = stop;
-        } else if (c == QLatin1Char('\'')) {
-            // Find the literal's end; a doubled quote stays inside.
-            qsizetype j = i + 1;
-            bool high = false;
-            while (j < n) {
-                if (text.at(j) == QLatin1Char('\'')) {
-                    if (j + 1 < n && text.at(j + 1) == QLatin1Char('\'')) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                if (text.at(j).unicode() > 127)
-                    high = true;
-                ++j;
-            }
-            const qsizetype stop = j < n ? j + 1 : n;
-            if (high) {
-                // Already introduced (_NONE '...', _WIN1252 '...')?
-                qsizetype k = out.size();
-                while (k > 0 && out.at(k - 1).isSpace())
-                    --k;
-                qsizetype start = k;
-                while (start > 0 && isIdentChar(out.at(start - 1)))
-                    --start;
-                const bool introduced = start < k && out.at(start) == QLatin1Char('_');
-                if (!introduced)
-                    out += QStringLiteral("_NONE ");
-            }
-            out += text.mid(i, stop - i);
-            i = stop;
-        } else {
-            out += c;
-            ++i;
+    while (i < text.size()) {
+        const qsizetype stop = endOfToken(text, i);
+        if (stop == i) {
+            out += text.at(i++);
+            continue;
         }
+        const QStringView token = QStringView(text).mid(i, stop - i);
+        const bool literal = token.front() == QLatin1Char('\'');
+        const bool high = std::any_of(token.begin(), token.end(), [](QChar c) { return c.unicode() > 127; });
+        if (literal && high && !endsInIntroducer(out))
+            out += QStringLiteral("_NONE ");
+        out += token;
+        i = stop;
     }
     return ToAnsi(out);
 }
@@ -231,9 +258,10 @@ std::string TIBDatabase::BuildParamBlock(const QStringList &params)
             code = isc_dpb_lc_ctype;
         else
             throw Exception(QStringLiteral("Unbekannter Datenbankparameter '%1'").arg(name));
+        const auto length = std::min<qsizetype>(value.size(), 255);
         block += code;
-        block += static_cast<char>(std::min<qsizetype>(value.size(), 255));
-        block.append(value.constData(), std::min<qsizetype>(value.size(), 255));
+        block += static_cast<char>(length);
+        block.append(value.constData(), length);
     }
     return block;
 }
@@ -253,18 +281,11 @@ void TIBDatabase::SetConnected(bool value)
         fb.isc_attach_database(status, 0, path.constData(), &handle, static_cast<short>(dpb.size()), dpb.data());
         fb.check(status);
         handle_ = handle;
-        dialect_ = 3;
         const char items[] = {isc_info_db_sql_dialect, isc_info_end};
         char result[32] = {};
         fb.isc_database_info(status, &handle_, sizeof items, items, sizeof result, result);
-        if (!(status[0] == 1 && status[1] != 0) && result[0] == isc_info_db_sql_dialect) {
-            const int length = static_cast<unsigned char>(result[1]) | (static_cast<unsigned char>(result[2]) << 8);
-            int dialect = 0;
-            for (int i = 0; i < length && i < 4; ++i)
-                dialect |= static_cast<unsigned char>(result[3 + i]) << (8 * i);
-            if (dialect > 0 && dialect < 3)
-                dialect_ = dialect;
-        }
+        const long long dialect = Failed(status) ? -1 : SingleItem(result, isc_info_db_sql_dialect);
+        dialect_ = dialect > 0 && dialect < 3 ? static_cast<int>(dialect) : 3;
         return;
     }
     if (DefaultTransaction && DefaultTransaction->Active())
@@ -282,9 +303,11 @@ void TIBDatabase::releaseStatements(const TIBQuery *keep)
             query->releaseStatements(nullptr);
 }
 
-void TIBDatabase::transactionEnded()
+void TIBDatabase::transactionEnded(const TIBTransaction *transaction)
 {
     for (TIBQuery *query : queries_) {
+        if (query->Transaction != transaction)
+            continue;
         query->closeCursor();
         query->fetchedAll_ = true;
     }
@@ -304,6 +327,41 @@ TIBTransaction::~TIBTransaction()
     }
 }
 
+std::string TIBTransaction::BuildParamBlock(const QStringList &params)
+{
+    if (params.isEmpty())
+        return {};
+    std::string block(1, static_cast<char>(isc_tpb_version3));
+    bool waitGiven = false;
+    for (const QString &line : params) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        const QString name = (eq < 0 ? line : line.left(eq)).trimmed().toLower();
+        if (name == QLatin1String("read"))
+            block += static_cast<char>(isc_tpb_read);
+        else if (name == QLatin1String("write"))
+            block += static_cast<char>(isc_tpb_write);
+        else if (name == QLatin1String("concurrency"))
+            block += static_cast<char>(isc_tpb_concurrency);
+        else if (name == QLatin1String("read_committed"))
+            block += {static_cast<char>(isc_tpb_read_committed), static_cast<char>(isc_tpb_rec_version)};
+        else if (name == QLatin1String("wait") || name == QLatin1String("nowait")) {
+            block += static_cast<char>(name == QLatin1String("wait") ? isc_tpb_wait : isc_tpb_nowait);
+            waitGiven = true;
+        } else if (name == QLatin1String("lock_timeout")) {
+            const quint32 seconds = line.mid(eq + 1).trimmed().toUInt();
+            if (!waitGiven)
+                block += static_cast<char>(isc_tpb_wait);
+            waitGiven = true;
+            block += {static_cast<char>(isc_tpb_lock_timeout), 4};
+            for (int i = 0; i < 4; ++i)
+                block += static_cast<char>((seconds >> (8 * i)) & 0xFF);
+        } else if (!name.isEmpty()) {
+            throw Exception(QStringLiteral("Unbekannter Transaktionsparameter '%1'").arg(name));
+        }
+    }
+    return block;
+}
+
 void TIBTransaction::SetActive(bool value)
 {
     if (value == Active())
@@ -313,18 +371,19 @@ void TIBTransaction::SetActive(bool value)
     if (value) {
         if (!Database->Connected())
             throw Exception(QStringLiteral("Datenbank nicht verbunden"));
+        const std::string tpb = BuildParamBlock(Params);
         struct {
             isc_db_handle *db;
             long tpbLength;
             const char *tpb;
-        } teb{Database->Handle(), 0, nullptr};
+        } teb{Database->Handle(), static_cast<long>(tpb.size()), tpb.empty() ? nullptr : tpb.data()};
         isc_tr_handle handle = 0;
         fb.isc_start_multiple(status, &handle, 1, &teb);
         fb.check(status);
         handle_ = handle;
         return;
     }
-    Database->transactionEnded();
+    Database->transactionEnded(this);
     fb.isc_rollback_transaction(status, &handle_);
     handle_ = 0;
     fb.check(status);
@@ -343,10 +402,10 @@ void TIBTransaction::Commit()
 {
     if (!Active())
         return;
-    Database->transactionEnded();
+    Database->transactionEnded(this);
     Status status;
     Database->Client().isc_commit_transaction(status, &handle_);
-    if (status[0] == 1 && status[1] != 0) {
+    if (Failed(status)) {
         // The server keeps the transaction after a failed commit; let the
         // detach roll it back rather than hold a dead handle.
         const QString text = Database->Client().interpret(status);
@@ -371,8 +430,6 @@ struct TIBQuery::Statement {
     Sqlda in;
     std::vector<std::vector<char>> outData;
     std::vector<ISC_SHORT> outNull;
-    // Update statements: the parameter names in statement order.
-    QStringList paramNames;
     std::vector<std::vector<char>> inData;
     std::vector<ISC_SHORT> inNull;
 
@@ -389,6 +446,18 @@ struct TIBQuery::Statement {
 
     bool isSelect() const { return type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd; }
 
+    // Grows the area when the statement has more columns or parameters than
+    // it has room for, and describes again.
+    void describeAll(Sqlda &area, decltype(FbClient::isc_dsql_describe) call)
+    {
+        if (area.count() <= area.get()->sqln)
+            return;
+        Status status;
+        area.resize(area.count());
+        call(status, &handle, SQLDA_VERSION1, area.get());
+        fb.check(status);
+    }
+
     void prepare(isc_tr_handle *transaction)
     {
         Status status;
@@ -397,21 +466,12 @@ struct TIBQuery::Statement {
         fb.isc_dsql_prepare(status, transaction, &handle, static_cast<unsigned short>(0), text.constData(),
                             static_cast<unsigned short>(database->Dialect()), out.get());
         fb.check(status);
-        if (out.count() > out.get()->sqln) {
-            out.resize(out.count());
-            fb.isc_dsql_describe(status, &handle, SQLDA_VERSION1, out.get());
-            fb.check(status);
-        }
+        describeAll(out, fb.isc_dsql_describe);
         const char items[] = {isc_info_sql_stmt_type};
         char result[16] = {};
         fb.isc_dsql_sql_info(status, &handle, sizeof items, items, sizeof result, result);
         fb.check(status);
-        if (result[0] == isc_info_sql_stmt_type) {
-            const int length = static_cast<unsigned char>(result[1]) | (static_cast<unsigned char>(result[2]) << 8);
-            type = 0;
-            for (int i = 0; i < length && i < 4; ++i)
-                type |= static_cast<unsigned char>(result[3 + i]) << (8 * i);
-        }
+        type = static_cast<int>(SingleItem(result, isc_info_sql_stmt_type));
         const int columns = out.count();
         outData.assign(columns, {});
         outNull.assign(columns, 0);
@@ -426,11 +486,14 @@ struct TIBQuery::Statement {
         in.resize(1);
         fb.isc_dsql_describe_bind(status, &handle, SQLDA_VERSION1, in.get());
         fb.check(status);
-        if (in.count() > in.get()->sqln) {
-            in.resize(in.count());
-            fb.isc_dsql_describe_bind(status, &handle, SQLDA_VERSION1, in.get());
-            fb.check(status);
-        }
+        describeAll(in, fb.isc_dsql_describe_bind);
+    }
+
+    void execute(isc_tr_handle *transaction, XSQLDA *parameters)
+    {
+        Status status;
+        fb.isc_dsql_execute(status, transaction, &handle, SQLDA_VERSION1, parameters);
+        fb.check(status);
     }
 
     long long affectedRows()
@@ -446,15 +509,12 @@ struct TIBQuery::Statement {
         const char *p = result + 3;
         while (*p != isc_info_end && p < result + sizeof result - 7) {
             const char item = *p++;
-            const int length = static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8);
+            const int length = static_cast<int>(LittleEndian(p, 2));
             p += 2;
-            long long value = 0;
-            for (int i = 0; i < length && i < 4; ++i)
-                value |= static_cast<long long>(static_cast<unsigned char>(p[i])) << (8 * i);
-            p += length;
             if (item == isc_info_req_insert_count || item == isc_info_req_update_count ||
                 item == isc_info_req_delete_count)
-                total += value;
+                total += LittleEndian(p, length);
+            p += length;
         }
         return total;
     }
@@ -486,11 +546,6 @@ const QVariant &TField::OldValue() const
     if (query_->state_ == TIBQuery::State::Edit)
         return query_->old_[index_];
     return Value();
-}
-
-bool TField::Assigned() const
-{
-    return query_->assigned_.size() > static_cast<size_t>(index_) && query_->assigned_[index_];
 }
 
 bool TField::IsNull() const
@@ -539,13 +594,13 @@ int StrToInt(const QString &text)
 
 void TField::SetAsString(const QString &value)
 {
+    if ((kind == Kind::Integer || kind == Kind::Float) && value.isEmpty()) {
+        query_->assign(index_, QVariant());
+        return;
+    }
+    bool ok = false;
     switch (kind) {
     case Kind::Integer: {
-        if (value.isEmpty()) {
-            query_->assign(index_, QVariant());
-            return;
-        }
-        bool ok = false;
         const QVariant parsed = parseInteger(value, &ok);
         if (!ok)
             throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert für Feld '%2'").arg(value, Name));
@@ -553,11 +608,6 @@ void TField::SetAsString(const QString &value)
         return;
     }
     case Kind::Float: {
-        if (value.isEmpty()) {
-            query_->assign(index_, QVariant());
-            return;
-        }
-        bool ok = false;
         const double d = value.trimmed().toDouble(&ok);
         if (!ok)
             throw EConvertError(QStringLiteral("'%1' ist kein gültiger Gleitkommawert für Feld '%2'").arg(value, Name));
@@ -568,19 +618,26 @@ void TField::SetAsString(const QString &value)
         // Cut to the declared width, silently.
         query_->assign(index_, QVariant(Width > 0 && value.size() > Width ? value.left(Width) : value));
         return;
-    default:
+    case Kind::Other:
         query_->assign(index_, QVariant(value));
+        return;
     }
 }
 
 void TField::SetAsInteger(int value)
 {
-    if (kind == Kind::Text || kind == Kind::Blob || kind == Kind::Date)
-        SetAsString(QString::number(value));
-    else if (kind == Kind::Float)
-        query_->assign(index_, QVariant(static_cast<double>(value)));
-    else
+    switch (kind) {
+    case Kind::Integer:
         query_->assign(index_, QVariant(static_cast<qlonglong>(value)));
+        return;
+    case Kind::Float:
+        query_->assign(index_, QVariant(static_cast<double>(value)));
+        return;
+    case Kind::Text:
+    case Kind::Other:
+        SetAsString(QString::number(value));
+        return;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -645,8 +702,8 @@ TIBQuery::Statement &TIBQuery::prepare(const QString &text)
         schemaChange_ = std::move(statement);
         return *schemaChange_;
     }
-    // The import's lookups repeat across the pairs of a collection: keep many.
-    constexpr qsizetype kKept = 1024;
+    // A loader's statements come back as the user types; keep a few.
+    constexpr qsizetype kKept = 32;
     if (preparedByText_.size() >= kKept) {
         const auto victim = prepared_.front().get() != statement_ ? prepared_.begin() : std::next(prepared_.begin());
         preparedByText_.remove((*victim)->text);
@@ -689,7 +746,6 @@ void TIBQuery::clearResult()
     fields_.clear();
     rows_.clear();
     old_.clear();
-    assigned_.clear();
     current_ = -1;
     eof_ = true;
     fetchedAll_ = false;
@@ -713,20 +769,28 @@ void TIBQuery::OpenQuery()
         throw Exception(Name + QStringLiteral(": Die Anweisung liefert keine Datenmenge"));
     clearResult();
     statement_ = &statement;
-    Status status;
-    statement.fb.isc_dsql_execute(status, Transaction->Handle(), &statement.handle, SQLDA_VERSION1, nullptr);
-    statement.fb.check(status);
+    statement.execute(Transaction->Handle(), nullptr);
     cursorOpen_ = true;
     active_ = true;
+    describeFields(statement);
+    try {
+        ToFirstRow();
+    } catch (const Exception &) {
+        CloseQuery();  // a query whose first fetch failed is not open
+        throw;
+    }
+}
+
+void TIBQuery::describeFields(Statement &statement)
+{
     const int columns = statement.out.count();
     fields_.resize(columns);
     for (int i = 0; i < columns; ++i) {
-        XSQLVAR &var = statement.out.var(i);
+        const XSQLVAR &var = statement.out.var(i);
         TField &field = fields_[i];
         field.query_ = this;
         field.index_ = i;
         field.Name = FromAnsi(var.aliasname, var.aliasname_length);
-        field.Scale = -var.sqlscale;
         switch (var.sqltype & ~1) {
         case SQL_SHORT:
         case SQL_LONG:
@@ -738,24 +802,14 @@ void TIBQuery::OpenQuery()
         case SQL_D_FLOAT:
             field.kind = TField::Kind::Float;
             break;
-        case SQL_BLOB:
-            field.kind = TField::Kind::Blob;
-            break;
-        case SQL_TYPE_DATE:
-        case SQL_TYPE_TIME:
-        case SQL_TIMESTAMP:
-            field.kind = TField::Kind::Date;
-            break;
-        default:
+        case SQL_TEXT:
+        case SQL_VARYING:
             field.kind = TField::Kind::Text;
             field.Width = var.sqllen / bytesPerChar(var.sqlsubtype & 0xFF);
+            break;
+        default:
+            field.kind = TField::Kind::Other;
         }
-    }
-    try {
-        ToFirstRow();
-    } catch (const Exception &) {
-        CloseQuery();  // a query whose first fetch failed is not open
-        throw;
     }
 }
 
@@ -768,125 +822,105 @@ bool TIBQuery::fetchOne()
         return false;
     }
     Statement &statement = *statement_;
-    FbClient &fb = statement.fb;
     Status status;
-    const ISC_STATUS rc = fb.isc_dsql_fetch(status, &statement.handle, SQLDA_VERSION1, statement.out.get());
+    const ISC_STATUS rc = statement.fb.isc_dsql_fetch(status, &statement.handle, SQLDA_VERSION1, statement.out.get());
     if (rc == 100) {
         fetchedAll_ = true;
         closeCursor();
         return false;
     }
-    if (status[0] == 1 && status[1] != 0) {
+    if (Failed(status)) {
         // After a failed fetch the client may answer the next one with a
         // plain end of data: never let that pass for the end of the result.
-        fetchError_ = fb.interpret(status);
+        fetchError_ = statement.fb.interpret(status);
         closeCursor();
         throw EDatabaseError(fetchError_);
     }
     if (rows_.capacity() == rows_.size())
         rows_.reserve(rows_.size() + 1000);  // the row cache grows in steps of 1000 rows
-    Row row;
-    row.values.resize(fields_.size());
-    for (size_t i = 0; i < fields_.size(); ++i) {
-        XSQLVAR &var = statement.out.var(static_cast<int>(i));
-        if (*var.sqlind < 0)
-            continue;
-        const char *data = var.sqldata;
-        const double scale = std::pow(10.0, var.sqlscale);
-        switch (var.sqltype & ~1) {
-        case SQL_VARYING: {
-            ISC_USHORT length;
-            std::memcpy(&length, data, sizeof length);
-            row.values[i] = FromAnsi(data + 2, length);
-            break;
-        }
-        case SQL_TEXT:
-            row.values[i] = FromAnsi(data, var.sqllen);
-            break;
-        case SQL_SHORT: {
-            ISC_SHORT v;
-            std::memcpy(&v, data, sizeof v);
-            row.values[i] = var.sqlscale < 0 ? QVariant(v * scale) : QVariant(static_cast<qlonglong>(v));
-            break;
-        }
-        case SQL_LONG: {
-            ISC_LONG v;
-            std::memcpy(&v, data, sizeof v);
-            row.values[i] = var.sqlscale < 0 ? QVariant(v * scale) : QVariant(static_cast<qlonglong>(v));
-            break;
-        }
-        case SQL_INT64: {
-            ISC_INT64 v;
-            std::memcpy(&v, data, sizeof v);
-            row.values[i] = var.sqlscale < 0 ? QVariant(static_cast<double>(v) * scale)
-                                             : QVariant(static_cast<qlonglong>(v));
-            break;
-        }
-        case SQL_FLOAT: {
-            float v;
-            std::memcpy(&v, data, sizeof v);
-            row.values[i] = QVariant(static_cast<double>(v));
-            break;
-        }
-        case SQL_DOUBLE:
-        case SQL_D_FLOAT: {
-            double v;
-            std::memcpy(&v, data, sizeof v);
-            row.values[i] = QVariant(v);
-            break;
-        }
-        case SQL_BOOLEAN:
-            row.values[i] = QVariant(static_cast<qlonglong>(data[0] ? 1 : 0));
-            break;
-        case SQL_TYPE_DATE: {
-            tm t{};
-            fb.isc_decode_sql_date(reinterpret_cast<const ISC_DATE *>(data), &t);
-            row.values[i] = QString::asprintf("%02d.%02d.%04d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900);
-            break;
-        }
-        case SQL_TYPE_TIME: {
-            tm t{};
-            fb.isc_decode_sql_time(reinterpret_cast<const ISC_TIME *>(data), &t);
-            row.values[i] = QString::asprintf("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
-            break;
-        }
-        case SQL_TIMESTAMP: {
-            tm t{};
-            fb.isc_decode_timestamp(reinterpret_cast<const ISC_TIMESTAMP *>(data), &t);
-            row.values[i] = QString::asprintf("%02d.%02d.%04d %02d:%02d:%02d", t.tm_mday, t.tm_mon + 1,
-                                              t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
-            break;
-        }
-        case SQL_BLOB: {
-            ISC_QUAD id;
-            std::memcpy(&id, data, sizeof id);
-            isc_blob_handle blob = 0;
-            fb.isc_open_blob2(status, Database->Handle(), Transaction->Handle(), &blob, &id, 0, nullptr);
-            fb.check(status);
-            QByteArray bytes;
-            char buffer[8192];
-            for (;;) {
-                unsigned short got = 0;
-                const ISC_STATUS r = fb.isc_get_segment(status, &blob, &got, sizeof buffer, buffer);
-                if (r == 0 || status[1] == isc_segment)
-                    bytes.append(buffer, got);
-                else
-                    break;
-            }
-            const bool failed = status[1] != isc_segstr_eof;
-            const QString error = failed ? fb.interpret(status) : QString();
-            fb.isc_close_blob(status, &blob);
-            if (failed)
-                throw EDatabaseError(error);
-            row.values[i] = FromAnsi(bytes);
-            break;
-        }
-        default:
-            throw Exception(QStringLiteral("Feldtyp %1 wird nicht unterstützt").arg(var.sqltype & ~1));
-        }
-    }
+    Row row(fields_.size());
+    for (size_t i = 0; i < fields_.size(); ++i)
+        row[i] = columnValue(statement, static_cast<int>(i));
     rows_.push_back(std::move(row));
     return true;
+}
+
+QVariant TIBQuery::columnValue(Statement &statement, int column)
+{
+    const XSQLVAR &var = statement.out.var(column);
+    if (*var.sqlind < 0)
+        return {};
+    const char *data = var.sqldata;
+    const auto read = [data](auto value) {
+        std::memcpy(&value, data, sizeof value);
+        return value;
+    };
+    // Scaled integers (NUMERIC, DECIMAL) read as floating point.
+    const auto number = [&var](auto value) {
+        return var.sqlscale < 0 ? QVariant(static_cast<double>(value) * std::pow(10.0, var.sqlscale))
+                                : QVariant(static_cast<qlonglong>(value));
+    };
+    FbClient &fb = statement.fb;
+    tm t{};
+    switch (var.sqltype & ~1) {
+    case SQL_VARYING:
+        return FromAnsi(data + 2, read(ISC_USHORT{}));
+    case SQL_TEXT:
+        return FromAnsi(data, var.sqllen);
+    case SQL_SHORT:
+        return number(read(ISC_SHORT{}));
+    case SQL_LONG:
+        return number(read(ISC_LONG{}));
+    case SQL_INT64:
+        return number(read(ISC_INT64{}));
+    case SQL_FLOAT:
+        return static_cast<double>(read(float{}));
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return read(double{});
+    case SQL_BOOLEAN:
+        return static_cast<qlonglong>(data[0] ? 1 : 0);
+    case SQL_TYPE_DATE:
+        fb.isc_decode_sql_date(reinterpret_cast<const ISC_DATE *>(data), &t);
+        return QString::asprintf("%02d.%02d.%04d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900);
+    case SQL_TYPE_TIME:
+        fb.isc_decode_sql_time(reinterpret_cast<const ISC_TIME *>(data), &t);
+        return QString::asprintf("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
+    case SQL_TIMESTAMP:
+        fb.isc_decode_timestamp(reinterpret_cast<const ISC_TIMESTAMP *>(data), &t);
+        return QString::asprintf("%02d.%02d.%04d %02d:%02d:%02d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900,
+                                 t.tm_hour, t.tm_min, t.tm_sec);
+    case SQL_BLOB:
+        return readBlob(data);
+    default:
+        throw Exception(QStringLiteral("Feldtyp %1 wird nicht unterstützt").arg(var.sqltype & ~1));
+    }
+}
+
+QString TIBQuery::readBlob(const void *blobId)
+{
+    FbClient &fb = Database->Client();
+    ISC_QUAD id;
+    std::memcpy(&id, blobId, sizeof id);
+    Status status;
+    isc_blob_handle blob = 0;
+    fb.isc_open_blob2(status, Database->Handle(), Transaction->Handle(), &blob, &id, 0, nullptr);
+    fb.check(status);
+    QByteArray bytes;
+    char buffer[8192];
+    for (;;) {
+        unsigned short got = 0;
+        const ISC_STATUS r = fb.isc_get_segment(status, &blob, &got, sizeof buffer, buffer);
+        if (r != 0 && status[1] != isc_segment)
+            break;
+        bytes.append(buffer, got);
+    }
+    const bool failed = status[1] != isc_segstr_eof;
+    const QString error = failed ? fb.interpret(status) : QString();
+    fb.isc_close_blob(status, &blob);
+    if (failed)
+        throw EDatabaseError(error);
+    return FromAnsi(bytes);
 }
 
 void TIBQuery::fetchAll()
@@ -933,15 +967,14 @@ const QVariant &TIBQuery::cell(int column) const
     static const QVariant null;
     if (current_ < 0 || current_ >= RowCount())
         return null;
-    return rows_[current_].values[column];
+    return rows_[current_][column];
 }
 
 void TIBQuery::assign(int column, QVariant value)
 {
     if (state_ == State::Browse)
         throw Exception(Name + QStringLiteral(": Datenmenge nicht im Bearbeitungs- oder Einfügemodus"));
-    rows_[current_].values[column] = std::move(value);
-    assigned_[column] = true;
+    rows_[current_][column] = std::move(value);
 }
 
 void TIBQuery::AppendRow()
@@ -949,12 +982,9 @@ void TIBQuery::AppendRow()
     if (!active_)
         throw Exception(Name + QStringLiteral(": Operation bei geschlossener Datenmenge nicht ausführbar"));
     fetchAll();
-    Row row;
-    row.values.resize(fields_.size());
-    rows_.push_back(std::move(row));
+    rows_.emplace_back(fields_.size());
     current_ = RowCount() - 1;
     eof_ = false;
-    assigned_.assign(fields_.size(), false);
     old_.assign(fields_.size(), QVariant());
     state_ = State::Insert;
 }
@@ -963,80 +993,74 @@ void TIBQuery::EditRow()
 {
     if (!active_ || current_ < 0)
         throw Exception(Name + QStringLiteral(": Keine Datensätze zum Bearbeiten"));
-    old_ = rows_[current_].values;
-    assigned_.assign(fields_.size(), false);
+    old_ = rows_[current_];
     state_ = State::Edit;
 }
 
-void TIBQuery::PostRow()
+const TIBQuery::NamedStatement &TIBQuery::namedStatement(const QStringList &lines)
 {
-    if (state_ == State::Browse)
-        return;
-    if (!UpdateObject)
-        throw Exception(Name + QStringLiteral(": Keine Aktualisierungsanweisung zugewiesen"));
-    const QStringList &lines = state_ == State::Insert ? UpdateObject->InsertSQL : UpdateObject->ModifySQL;
-
-    // Named parameters become markers; names are kept in statement order.
-    QString text;
-    QStringList names;
+    NamedStatement &named = named_[state_ == State::Insert ? 0 : 1];
+    if (named.lines == lines && !named.text.isEmpty())
+        return named;
+    // Named parameters become markers; the names are kept in statement order.
+    named = {lines, QString(), {}};
     for (const QString &line : lines) {
-        QString out;
         bool quoted = false;
         for (qsizetype i = 0; i < line.size(); ++i) {
             const QChar c = line.at(i);
             if (c == QLatin1Char('\''))
                 quoted = !quoted;
-            if (!quoted && c == QLatin1Char(':') && i + 1 < line.size() && isIdentChar(line.at(i + 1))) {
-                qsizetype j = i + 1;
-                while (j < line.size() && isIdentChar(line.at(j)))
-                    ++j;
-                names << line.mid(i + 1, j - i - 1);
-                out += QLatin1Char('?');
-                i = j - 1;
-            } else {
-                out += c;
+            if (quoted || c != QLatin1Char(':') || i + 1 >= line.size() || !isIdentChar(line.at(i + 1))) {
+                named.text += c;
+                continue;
             }
+            qsizetype j = i + 1;
+            while (j < line.size() && isIdentChar(line.at(j)))
+                ++j;
+            named.names << line.mid(i + 1, j - i - 1);
+            named.text += QLatin1Char('?');
+            i = j - 1;
         }
-        text += out + QStringLiteral("\r\n");
+        named.text += QStringLiteral("\r\n");
     }
+    return named;
+}
 
-    ensureReady();
-    Statement &statement = prepare(text);
+void TIBQuery::bindFields(Statement &statement, const QStringList &names)
+{
     Sqlda &in = statement.in;
     const int count = std::min<int>(in.count(), static_cast<int>(names.size()));
-    statement.inData.assign(in.count(), {});
+    statement.inData.resize(in.count());
     statement.inNull.assign(in.count(), -1);
     for (int i = 0; i < in.count(); ++i) {
         XSQLVAR &var = in.var(i);
+        std::vector<char> &buffer = statement.inData[i];
         var.sqlind = &statement.inNull[i];
-        statement.inData[i].assign(8, 0);
-        var.sqldata = statement.inData[i].data();
         var.sqltype = static_cast<ISC_SHORT>(SQL_LONG | 1);
         var.sqlscale = 0;
         var.sqllen = 4;
+        buffer.assign(8, 0);
+        var.sqldata = buffer.data();
         if (i >= count)
             continue;
-        QString name = names[i];
+        // "OLD_" takes the value before the edit; a name without a field
+        // stays unbound.
+        QStringView name = names[i];
         const bool old = name.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive);
         if (old)
             name = name.mid(4);
-        const TField *field = nullptr;
-        for (const TField &f : fields_)
-            if (f.Name.compare(name, Qt::CaseInsensitive) == 0) {
-                field = &f;
-                break;
-            }
-        if (!field)
-            continue;  // left unbound
+        const auto field = std::find_if(fields_.begin(), fields_.end(), [name](const TField &f) {
+            return QStringView(f.Name).compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (field == fields_.end())
+            continue;
         const QVariant &value = old ? field->OldValue() : field->Value();
         if (value.isNull())
             continue;
         statement.inNull[i] = 0;
-        std::vector<char> &buffer = statement.inData[i];
         const auto bindNumber = [&](auto v, int type) {
             var.sqltype = static_cast<ISC_SHORT>(type | 1);
             var.sqllen = sizeof v;
-            buffer.assign(sizeof v, 0);
             std::memcpy(buffer.data(), &v, sizeof v);
         };
         switch (value.typeId()) {
@@ -1054,18 +1078,28 @@ void TIBQuery::PostRow()
             var.sqllen = static_cast<ISC_SHORT>(bytes.size());
             buffer.assign(bytes.begin(), bytes.end());
             buffer.push_back(0);
+            var.sqldata = buffer.data();
         }
         }
-        var.sqldata = buffer.data();
     }
-    Status status;
-    statement.fb.isc_dsql_execute(status, Transaction->Handle(), &statement.handle, SQLDA_VERSION1, in.get());
-    statement.fb.check(status);
+}
+
+void TIBQuery::PostRow()
+{
+    if (state_ == State::Browse)
+        return;
+    if (!UpdateObject)
+        throw Exception(Name + QStringLiteral(": Keine Aktualisierungsanweisung zugewiesen"));
+    const NamedStatement &update =
+        namedStatement(state_ == State::Insert ? UpdateObject->InsertSQL : UpdateObject->ModifySQL);
+    ensureReady();
+    Statement &statement = prepare(update.text);
+    bindFields(statement, update.names);
+    statement.execute(Transaction->Handle(), statement.in.get());
     if (statement.affectedRows() != 1)
         throw EDatabaseError(QStringLiteral("Aktualisierung nicht erfolgreich"));
     state_ = State::Browse;
     old_.clear();
-    assigned_.clear();
 }
 
 void TIBQuery::RunStatement()
@@ -1076,20 +1110,21 @@ void TIBQuery::RunStatement()
         throw Exception(QStringLiteral("Leere SQL-Anweisung."));
     ensureReady();
     Statement &statement = prepare(StatementText());
-    Status status;
-    statement.fb.isc_dsql_execute(status, Transaction->Handle(), &statement.handle, SQLDA_VERSION1, nullptr);
-    statement.fb.check(status);
-    if (statement.isSelect())
+    statement.execute(Transaction->Handle(), nullptr);
+    if (statement.isSelect()) {
+        Status status;
         statement.fb.isc_dsql_free_statement(status, &statement.handle, DSQL_close);
+    }
 }
 
 // ---------------------------------------------------------------------------
 
-void CreateDatabase(const QString &path, int dialect, const QString &user, const QString &password)
+void CreateDatabase(const QString &path, int dialect)
 {
     const std::shared_ptr<FbClient> client = FbClient::Load();
-    QString sql = QStringLiteral("CREATE DATABASE '%1' USER '%2' PASSWORD '%3' PAGE_SIZE 8192 DEFAULT CHARACTER SET NONE")
-                      .arg(QString(path).replace(QLatin1Char('\''), QStringLiteral("''")), user, password);
+    const QString sql = QStringLiteral("CREATE DATABASE %1 USER %2 PASSWORD %3 PAGE_SIZE 8192 DEFAULT CHARACTER SET NONE")
+                            .arg(QuotedLiteral(path), QuotedLiteral(AdministratorUser),
+                                 QuotedLiteral(AdministratorPassword));
     const QByteArray bytes = ToAnsi(sql);
     Status status;
     isc_db_handle db = 0;

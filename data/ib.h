@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <list>
@@ -76,8 +77,8 @@ private:
     friend class TIBTransaction;
     // Prepared statements hold metadata locks: schema changes release them first.
     void releaseStatements(const TIBQuery *keep);
-    // A transaction ended: no cursor survives it.
-    void transactionEnded();
+    // A transaction ended: no cursor of it survives.
+    void transactionEnded(const TIBTransaction *transaction);
 
     std::shared_ptr<FbClient> client_;
     unsigned int handle_ = 0;
@@ -95,6 +96,9 @@ public:
 
     QString Name;
     TIBDatabase *Database;
+    // Transaction parameters, one per line ("lock_timeout=5", "nowait", ...);
+    // none gives the server's defaults: read-write, concurrency, wait.
+    QStringList Params;
 
     bool Active() const { return handle_ != 0; }
     // true starts a transaction if none runs; false rolls the running one back.
@@ -104,10 +108,12 @@ public:
     // Ends the running transaction with a commit (the default action).
     void Commit();
 
+    // The transaction parameter block built from Params (exposed for tests).
+    static std::string BuildParamBlock(const QStringList &params);
+
     unsigned int *Handle() { return &handle_; }
 
 private:
-    friend class TIBDatabase;
     unsigned int handle_ = 0;
 };
 
@@ -124,12 +130,11 @@ public:
 
 class TField {
 public:
-    enum class Kind { Integer, Float, Text, Blob, Date };
+    enum class Kind { Integer, Float, Text, Other };
 
     QString Name;
     Kind kind = Kind::Text;
     int Width = 0;  // declared width of a text column, in characters
-    int Scale = 0;  // decimal places of NUMERIC/DECIMAL
 
     QString AsString() const;
     int AsInteger() const;
@@ -137,10 +142,9 @@ public:
     void SetAsString(const QString &value);
     void SetAsInteger(int value);
 
-    // Current value (null QVariant = NULL) and whether this edit assigned it.
+    // Current value (null QVariant = NULL), and the value before the edit.
     const QVariant &Value() const;
     const QVariant &OldValue() const;
-    bool Assigned() const;
 
 private:
     friend class TIBQuery;
@@ -192,17 +196,26 @@ private:
     friend class TField;
     friend class TIBDatabase;
     struct Statement;
-    struct Row {
-        std::vector<QVariant> values;
+    using Row = std::vector<QVariant>;
+    // An update statement with its named parameters turned into markers.
+    struct NamedStatement {
+        QStringList lines;
+        QString text;
+        QStringList names;
     };
 
     void ensureReady();
     Statement &prepare(const QString &text);
     void releaseStatements(const Statement *keep);
     void closeCursor();
+    void describeFields(Statement &statement);
     bool fetchOne();
     void fetchAll();
+    QVariant columnValue(Statement &statement, int column);
+    QString readBlob(const void *blobId);
     void clearResult();
+    const NamedStatement &namedStatement(const QStringList &lines);
+    void bindFields(Statement &statement, const QStringList &names);
     const QVariant &cell(int column) const;
     void assign(int column, QVariant value);
 
@@ -214,6 +227,7 @@ private:
     QHash<QByteArray, std::list<std::unique_ptr<Statement>>::iterator> preparedByText_;
     std::unique_ptr<Statement> schemaChange_;
     Statement *statement_ = nullptr;
+    std::array<NamedStatement, 2> named_;  // insert and modify, parsed once
     bool active_ = false;
     bool cursorOpen_ = false;
     bool fetchedAll_ = false;
@@ -223,8 +237,7 @@ private:
     State state_ = State::Browse;
     std::vector<TField> fields_;
     std::vector<Row> rows_;
-    std::vector<QVariant> old_;         // old values of the edited row
-    std::vector<bool> assigned_;        // fields given a value in this edit
+    Row old_;  // old values of the edited row
 };
 
 // Text as a decimal 32-bit integer, or "'%s' ist kein gültiger Integerwert".
@@ -236,7 +249,6 @@ int StrToInt(const QString &text);
 QByteArray StatementBytes(const QString &text);
 
 // Creates an empty database file (page size 8192, character set NONE) with the
-// given dialect; used by the demo tool, the tests and the benchmarks.
-void CreateDatabase(const QString &path, int dialect = 3,
-                    const QString &user = QStringLiteral("SYSDBA"),
-                    const QString &password = QStringLiteral("pendoxilu"));
+// given dialect, as the administrator; used by the demo tool, the tests and the
+// benchmarks.
+void CreateDatabase(const QString &path, int dialect = 3);

@@ -1,7 +1,28 @@
-// The detail panel: base, price group, swatch and notice of one combination.
+// The detail panel: base, price group, swatch and notice of one combination,
+// the last step of both search directions.
 #pragma once
 
+#include "data/ib.h"
+
 #include <QString>
+
+class QLabel;
+class QLineEdit;
+class QWidget;
+class Tfmdm;
+
+struct DetailControls {
+    QLineEdit *edBase;
+    QLineEdit *edPG;
+    QWidget *mFarbton;
+    QWidget *pHinweis;
+    QLabel *lbHinweis;
+    QLabel *lbHinweis2;
+    QWidget *pBase;
+    QWidget *pPG;
+    QWidget *pFarbe;
+    QWidget *lbWarning;  // "Ungültige Kombination!" on the backward page
+};
 
 // The warning text on the panel's one or two lines: split before the first
 // "+", which starts the second line.
@@ -11,3 +32,29 @@ struct WarningLines {
     bool twoLines = false;
 };
 WarningLines SplitWarningText(const QString &warning);
+
+class DetailPanel {
+public:
+    // noticeKey is where the key of a notice on show is kept for the notice
+    // dialog, as decimal text.
+    DetailPanel(Tfmdm &dm, const DetailControls &controls, QString &noticeKey);
+
+    // Base and price group emptied, swatch and notice hidden.
+    void Clear();
+    void HideWarning();
+    // The forward search's pick: nothing is said when the row is missing.
+    void ShowForwardCombination(int productId, int collectionId, int shadeId);
+    // The backward search's pick: a missing row shows "Ungültige Kombination!".
+    void ShowBackwardCombination(int productId, int collectionId, int shadeId);
+
+private:
+    // Fills the cleared panel; false when KOMBIDATEN holds no row for the ids.
+    bool ShowCombination(int productId, int collectionId, int shadeId);
+    void ShowNotice(int detailKey);
+    void ShowSwatch(quint32 colour);
+
+    TIBQuery &combination_;
+    TIBQuery &notice_;
+    const DetailControls c_;
+    QString &noticeKey_;
+};

@@ -1,12 +1,11 @@
 // The combination builder: works through the pending product-collection
 // pairs, writes their combinations and consumes their MASTER rows.
-#include "import/import.h"
-#include "import/importsteps.h"
+#include "import/masterimport.h"
 
-#include "app/msgbox.h"
 #include "data/fmdm1.h"
-#include "search/searchlists.h"
-#include "ui/fmHaupt.h"
+#include "data/sql.h"
+#include "import/importobserver.h"
+
 
 QString PairNameLiteral(const QString &kname)
 {
@@ -24,139 +23,203 @@ QString PairErrorText(const QString &message, const QString &debugPoint, int pro
            QString::number(collectionId) + crlf;
 }
 
-void TfmHaupt1::CreateTableKOMBIDATEN()
-{
-    Tfmdm &dm = *fmdm;
-    TIBQuery &pairs = dm.qrKollektionen;
-    TIBQuery &kdaten = dm.qrKDaten;
-    TIBQuery &master = dm.qrMaster;
-    TIBQuery &lookup = dm.qrS;
-    const auto productText = [](int p) { return QStringLiteral("Datensatz Produkt-ID: (") + QString::number(p); };
-
-    WriteLog(QStringLiteral("START CreateTableKOMBIDATEN"));
+// The run variables of the combination builder, and the pair at hand.
+struct MasterImport::PairRun {
+    TIBQuery &pairs;
     int written = 0;  // rows posted since the last 100-row commit, across pairs
-    int p = 0;
-    int k = 0;
+    int p = 0;        // the product id read last
+    int k = 0;        // the collection id read last
     QString debugPoint = QStringLiteral("#001");
-    ShowStatus(*this, QStringLiteral("SQL wird ausgeführt."));
+    QString kpid;
+    QString kid;
+    QString name;  // between the quotes of the pair's statements
+};
+
+namespace {
+
+TField &Field(TIBQuery &query, const char *name)
+{
+    return query.ColumnByName(QString::fromLatin1(name));
+}
+
+QString ProductText(int p)
+{
+    return QStringLiteral("Datensatz Produkt-ID: (") + QString::number(p);
+}
+
+// The lookup statement of a combined row's colour.
+QStringList ColourLookup(const QString &red, const QString &green, const QString &blue)
+{
+    return {QStringLiteral("select * from RGBCOLORS"), QStringLiteral(" where RCOLOR = ") + red,
+            QStringLiteral("   and GCOLOR = ") + green, QStringLiteral("   and BCOLOR = ") + blue};
+}
+
+}  // namespace
+
+int MasterImport::ColourId(const QString &red, const QString &green, const QString &blue)
+{
+    std::array<int, 3> channels{};
+    bool plain = true;
+    for (const auto &[text, channel] : {std::pair{&red, &channels[0]}, {&green, &channels[1]}, {&blue, &channels[2]}}) {
+        bool ok = false;
+        *channel = text->toInt(&ok);
+        plain = plain && ok && QString::number(*channel) == *text;
+    }
+    if (!plain) {
+        // Not a plain number (a missing channel, say): the statement decides,
+        // errors included.
+        SetStatement(lookup_, ColourLookup(red, green, blue));
+        lookup_.OpenQuery();
+        return lookup_.AtEnd() ? 0 : Field(lookup_, "COLORID").AsInteger();
+    }
+    if (!colours_) {
+        std::unordered_map<std::array<int, 3>, int, ChannelsHash> colours;
+        SetStatement(lookup_, {QStringLiteral("select COLORID, RCOLOR, GCOLOR, BCOLOR from RGBCOLORS")});
+        lookup_.OpenQuery();
+        TField &id = Field(lookup_, "COLORID");
+        TField &r = Field(lookup_, "RCOLOR");
+        TField &g = Field(lookup_, "GCOLOR");
+        TField &b = Field(lookup_, "BCOLOR");
+        for (; !lookup_.AtEnd(); lookup_.ToNextRow())
+            if (!r.IsNull() && !g.IsNull() && !b.IsNull())
+                colours.emplace(std::array<int, 3>{r.AsInteger(), g.AsInteger(), b.AsInteger()}, id.AsInteger());
+        lookup_.CloseQuery();
+        colours_ = std::move(colours);
+    }
+    const auto found = colours_->find(channels);
+    return found == colours_->end() ? 0 : found->second;
+}
+
+void MasterImport::CreateTableKOMBIDATEN()
+{
+    TIBQuery &pairs = dm_.qrKollektionen;
+    colours_.reset();
+    observer_.Log(QStringLiteral("START CreateTableKOMBIDATEN"));
+    PairRun run{pairs, 0, 0, 0, QStringLiteral("#001"), {}, {}, {}};
+    Status(QStringLiteral("SQL wird ausgeführt."));
     SetStatement(pairs, {QStringLiteral("select * from KOLLEKTIONEN where KIMPORT<>'J'"), QStringLiteral("and KPID>0"),
                          QStringLiteral("order by KID")});
-    WriteLog(QStringLiteral("SQL: KOLLEKTIONEN ") + pairs.StatementText());
+    observer_.Log(QStringLiteral("SQL: KOLLEKTIONEN ") + pairs.StatementText());
     pairs.OpenQuery();
+    // All pending pairs at once: the progress counts them.
+    pairs.ToLastRow();
+    StartStep(QStringLiteral("Kombinationen"), pairs.RowCount());
     pairs.ToFirstRow();
-
-    while (!pairs.AtEnd()) {
-        const QString kpid = Field(pairs, "KPID").AsString();
-        const QString kid = Field(pairs, "KID").AsString();
-        const QString name = PairNameLiteral(Field(pairs, "KNAME").AsString());
-
-        ShowStatus(*this, QStringLiteral("Tabelle wird geleert."));
-        SetStatement(kdaten, {QStringLiteral("delete from KOMBIDATEN"), QStringLiteral("where K_PID = ") + kpid,
-                              QStringLiteral("and   K_KID = ") + kid});
-        WriteLog(QStringLiteral("SQL: LÖSCHEN KOMBIDATEN ") + kdaten.StatementText());
-        kdaten.RunStatement();
-        dm.ibTa1.CommitRetaining();
-        SetStatement(kdaten, {QStringLiteral("select * from KOMBIDATEN where K_KID=0")});
-        kdaten.OpenQuery();
-        ShowStatus(*this, QStringLiteral("SQL beendet."));
-        SetStatement(master, {QStringLiteral("select COLORNUMBER,COLORNAME,COLORNUMBER,PRODUCTID,BASENAME,RCOLOR,"
-                                             "GCOLOR,BCOLOR,FORMULADETAILSKEY,COSTCODE,FID,BASEID from MASTER,FARBEN,"
-                                             "BASEN"),
-                              QStringLiteral("where PRODUCTID =") + kpid,
-                              QStringLiteral("and   COLORNAME ='") + name + QLatin1Char('\''),
-                              QStringLiteral("and   FNAME=COLORNUMBER"), QStringLiteral("and   BNAME=BASENAME")});
-        ShowStatus(*this, QStringLiteral("MASTER wird geöffnet..."));
-
-        bool masterDeleted = false;
-        try {
-            ProcessPendingMessages();
-            WriteLog(QStringLiteral("SQL: LESEN MASTER ") + master.StatementText());
-            master.OpenQuery();
-            master.ToLastRow();
-            master.ToFirstRow();
-            while (!master.AtEnd()) {
-                ShowStatus(*this, productText(p) + QLatin1Char(')'));
-                p = Field(master, "PRODUCTID").AsInteger();
-                debugPoint = QStringLiteral("#002");
-                const int shadeId = Field(master, "FID").AsInteger();
-                const int baseId = Field(master, "BASEID").AsInteger();
-                k = Field(pairs, "KID").AsInteger();
-                int colorId = 0;
-                const QString red = Field(master, "RCOLOR").AsString();
-                const QString green = Field(master, "GCOLOR").AsString();
-                const QString blue = Field(master, "BCOLOR").AsString();
-                SetStatement(lookup, {QStringLiteral("select * from RGBCOLORS"),
-                                      QStringLiteral(" where RCOLOR = ") + red,
-                                      QStringLiteral("   and GCOLOR = ") + green,
-                                      QStringLiteral("   and BCOLOR = ") + blue});
-                ShowStatus(*this, productText(p) + QStringLiteral(") Hole RGB-ID für ") + red + QLatin1Char('/') +
-                                      green + QLatin1Char('/') + blue);
-                WriteLog(QStringLiteral("SQL: RGBCOLORS ") + lookup.StatementText());
-                lookup.OpenQuery();
-                lookup.ToFirstRow();
-                debugPoint = QStringLiteral("#006");
-                if (!lookup.AtEnd()) {
-                    debugPoint = QStringLiteral("#006.b");
-                    colorId = Field(lookup, "COLORID").AsInteger();
-                }
-
-                if (k < 1 || shadeId < 1 || p < 1 || colorId < 1 || baseId < 1) {
-                    ShowError(QStringLiteral("FEHLER!"));
-                } else {
-                    ShowStatus(*this, productText(p) + QStringLiteral(") Schreibe Kombidatensatu "));
-                    kdaten.AppendRow();
-                    debugPoint = QStringLiteral("#007");
-                    Field(kdaten, "K_KID").SetAsInteger(k);
-                    Field(kdaten, "K_FID").SetAsInteger(shadeId);
-                    Field(kdaten, "K_PID").SetAsInteger(p);
-                    Field(kdaten, "K_COLORID").SetAsInteger(colorId);
-                    Field(kdaten, "K_BASEID").SetAsInteger(baseId);
-                    Field(kdaten, "K_FDETID").SetAsInteger(Field(master, "FORMULADETAILSKEY").AsInteger());
-                    Field(kdaten, "K_COST").SetAsInteger(Field(master, "COSTCODE").AsInteger());
-                    debugPoint = QStringLiteral("#008");
-                    kdaten.PostRow();
-                    debugPoint = QStringLiteral("#009");
-                    ++written;
-                }
-                if (written % 50 == 0) {
-                    ProcessPendingMessages();
-                    debugPoint = QStringLiteral("#010");
-                }
-                if (written == 100) {
-                    debugPoint = QStringLiteral("#011");
-                    dm.ibTa1.CommitRetaining();
-                    written = 0;
-                }
-                debugPoint = QStringLiteral("#012");
-                master.ToNextRow();
-                debugPoint = QStringLiteral("#014");
-            }
-
-            ShowStatus(*this, QStringLiteral("Lösche Datensätze Produkt-ID: (") + QString::number(p) +
-                                  QLatin1Char(')'));
-            debugPoint = QStringLiteral("#014");
-            SetStatement(lookup, {QStringLiteral("delete from MASTER"), QStringLiteral("where PRODUCTID =") + kpid,
-                                  QStringLiteral("and   COLORNAME ='") + name + QLatin1Char('\'')});
-            ProcessPendingMessages();
-            WriteLog(QStringLiteral("SQL:MASTER:DELETE ") + lookup.StatementText());
-            lookup.RunStatement();
-            masterDeleted = true;
-        } catch (const Exception &e) {
-            ShowError(PairErrorText(e.Message(), debugPoint, p, k));
-        }
-
-        // The pair's MASTER delete and its mark become durable in one commit:
-        // a run stopped in between can neither lose the pair's rows nor
-        // build them twice.
-        pairs.EditRow();
-        Field(pairs, "KIMPORT").SetAsString(QStringLiteral("J"));
-        pairs.PostRow();
-        dm.ibTa1.CommitRetaining();
-        if (masterDeleted)
-            WriteLog(QStringLiteral("Neue Datei nach Produkt-ID ") + QString::number(p));
+    for (; !pairs.AtEnd(); ++done_) {
+        BuildPair(run);
         pairs.ToNextRow();
     }
+    Commit();
+    Status(QStringLiteral("Tabelle erstellt."));
+}
 
-    dm.ibTa1.CommitRetaining();
-    ShowStatus(*this, QStringLiteral("Tabelle erstellt."));
+void MasterImport::BuildPair(PairRun &run)
+{
+    TIBQuery &kdaten = dm_.qrKDaten;
+    TIBQuery &master = dm_.qrMaster;
+    run.kpid = Field(run.pairs, "KPID").AsString();
+    run.kid = Field(run.pairs, "KID").AsString();
+    run.name = PairNameLiteral(Field(run.pairs, "KNAME").AsString());
+
+    Status(QStringLiteral("Tabelle wird geleert."));
+    SetStatement(kdaten, {QStringLiteral("delete from KOMBIDATEN"), QStringLiteral("where K_PID = ") + run.kpid,
+                          QStringLiteral("and   K_KID = ") + run.kid});
+    observer_.Log(QStringLiteral("SQL: LÖSCHEN KOMBIDATEN ") + kdaten.StatementText());
+    kdaten.RunStatement();
+    Commit();
+    SetStatement(kdaten, {QStringLiteral("select * from KOMBIDATEN where K_KID=0")});
+    kdaten.OpenQuery();
+    Status(QStringLiteral("SQL beendet."));
+    SetStatement(master, {QStringLiteral("select COLORNUMBER,COLORNAME,COLORNUMBER,PRODUCTID,BASENAME,RCOLOR,GCOLOR,"
+                                         "BCOLOR,FORMULADETAILSKEY,COSTCODE,FID,BASEID from MASTER,FARBEN,BASEN"),
+                          QStringLiteral("where PRODUCTID =") + run.kpid,
+                          QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\''),
+                          QStringLiteral("and   FNAME=COLORNUMBER"), QStringLiteral("and   BNAME=BASENAME")});
+    Status(QStringLiteral("MASTER wird geöffnet..."));
+
+    bool masterDeleted = false;
+    try {
+        Pump();
+        observer_.Log(QStringLiteral("SQL: LESEN MASTER ") + master.StatementText());
+        master.OpenQuery();
+        master.ToLastRow();
+        master.ToFirstRow();
+        while (!master.AtEnd()) {
+            BuildCombination(run);
+            run.debugPoint = QStringLiteral("#012");
+            master.ToNextRow();
+            run.debugPoint = QStringLiteral("#014");
+        }
+
+        Status(QStringLiteral("Lösche Datensätze Produkt-ID: (") + QString::number(run.p) + QLatin1Char(')'));
+        run.debugPoint = QStringLiteral("#014");
+        SetStatement(lookup_, {QStringLiteral("delete from MASTER"), QStringLiteral("where PRODUCTID =") + run.kpid,
+                               QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\'')});
+        Pump();
+        observer_.Log(QStringLiteral("SQL:MASTER:DELETE ") + lookup_.StatementText());
+        lookup_.RunStatement();
+        masterDeleted = true;
+    } catch (const Exception &e) {
+        observer_.ShowError(PairErrorText(e.Message(), run.debugPoint, run.p, run.k));
+    }
+
+    // The pair's MASTER delete and its mark become durable in one commit: a
+    // run stopped in between can neither lose the pair's rows nor build them
+    // twice.
+    run.pairs.EditRow();
+    Field(run.pairs, "KIMPORT").SetAsString(QStringLiteral("J"));
+    run.pairs.PostRow();
+    Commit();
+    if (masterDeleted)
+        observer_.Log(QStringLiteral("Neue Datei nach Produkt-ID ") + QString::number(run.p));
+}
+
+void MasterImport::BuildCombination(PairRun &run)
+{
+    TIBQuery &master = dm_.qrMaster;
+    TIBQuery &kdaten = dm_.qrKDaten;
+    RowStatus([&] { return ProductText(run.p) + QLatin1Char(')'); });
+    run.p = Field(master, "PRODUCTID").AsInteger();
+    run.debugPoint = QStringLiteral("#002");
+    const int shadeId = Field(master, "FID").AsInteger();
+    const int baseId = Field(master, "BASEID").AsInteger();
+    run.k = Field(run.pairs, "KID").AsInteger();
+    const QString red = Field(master, "RCOLOR").AsString();
+    const QString green = Field(master, "GCOLOR").AsString();
+    const QString blue = Field(master, "BCOLOR").AsString();
+    RowStatus([&] {
+        return ProductText(run.p) + QStringLiteral(") Hole RGB-ID für ") + red + QLatin1Char('/') + green +
+               QLatin1Char('/') + blue;
+    });
+    const QStringList lookup = ColourLookup(red, green, blue);
+    observer_.Log(QStringLiteral("SQL: RGBCOLORS ") + lookup.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    const int colorId = ColourId(red, green, blue);
+    run.debugPoint = colorId > 0 ? QStringLiteral("#006.b") : QStringLiteral("#006");
+
+    if (run.k < 1 || shadeId < 1 || run.p < 1 || colorId < 1 || baseId < 1) {
+        observer_.ShowError(QStringLiteral("FEHLER!"));
+    } else {
+        RowStatus([&] { return ProductText(run.p) + QStringLiteral(") Schreibe Kombidatensatu "); });
+        kdaten.AppendRow();
+        run.debugPoint = QStringLiteral("#007");
+        Field(kdaten, "K_KID").SetAsInteger(run.k);
+        Field(kdaten, "K_FID").SetAsInteger(shadeId);
+        Field(kdaten, "K_PID").SetAsInteger(run.p);
+        Field(kdaten, "K_COLORID").SetAsInteger(colorId);
+        Field(kdaten, "K_BASEID").SetAsInteger(baseId);
+        Field(kdaten, "K_FDETID").SetAsInteger(Field(master, "FORMULADETAILSKEY").AsInteger());
+        Field(kdaten, "K_COST").SetAsInteger(Field(master, "COSTCODE").AsInteger());
+        run.debugPoint = QStringLiteral("#008");
+        kdaten.PostRow();
+        run.debugPoint = QStringLiteral("#009");
+        ++run.written;
+    }
+    if (run.written % 50 == 0)
+        run.debugPoint = QStringLiteral("#010");
+    PumpWhenDue();
+    if (run.written == 100) {
+        run.debugPoint = QStringLiteral("#011");
+        Commit();
+        run.written = 0;
+    }
 }

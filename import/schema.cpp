@@ -1,11 +1,9 @@
 // The schema rebuild: the mark column, the four program tables with their
 // indexes and grants, and MASTER trimmed to the columns the program reads.
-#include "import/import.h"
-#include "import/importsteps.h"
+#include "import/masterimport.h"
 
 #include "data/fmdm1.h"
-#include "search/searchlists.h"
-#include "ui/fmHaupt.h"
+#include "data/sql.h"
 
 const QList<QStringList> &SchemaRebuildStatements()
 {
@@ -55,25 +53,19 @@ const QList<QStringList> &SchemaRebuildStatements()
     return statements;
 }
 
-namespace {
-
-// A statement of the schema rebuild, committed on its own; its failure, or
-// that of its commit, is ignored.
-void RunSchemaStatement(const QStringList &statement)
+void MasterImport::RunSchemaStatement(const QStringList &statement)
 {
-    SetStatement(fmdm->qrS, statement);
+    SetStatement(lookup_, statement);
     try {
-        fmdm->qrS.RunStatement();
-        fmdm->ibTa1.CommitRetaining();
+        lookup_.RunStatement();
+        Commit();
     } catch (const Exception &) {
         // The same sequence serves every shape of database: what is there
         // already, or may not be changed, simply stays.
     }
 }
 
-}  // namespace
-
-void ReleaseInterruptedTableCreation()
+void MasterImport::ReleaseInterruptedTableCreation()
 {
     // A process that dies while the server commits a CREATE TABLE leaves the
     // new table's pages registered under the id that the next CREATE TABLE
@@ -83,7 +75,7 @@ void ReleaseInterruptedTableCreation()
     RunSchemaStatement({QStringLiteral("DROP TABLE IMPORT_NEUAUFBAU")});
 }
 
-void TfmHaupt1::RecreateTables()
+void MasterImport::RecreateTables()
 {
     for (const QStringList &statement : SchemaRebuildStatements())
         RunSchemaStatement(statement);

@@ -11,7 +11,7 @@
 // "rebuilt-ms MS" (click to the first status text: the schema rebuild),
 // "run-ms MS", and "done" once "Fertig!" was shown; CR LF printed as "|".
 #include "app/application.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "support/programrun.h"
 #include "ui/fmHaupt.h"
 #include "ui_fmHaupt.h"

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/application.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "data/fmdm1.h"
 #include "support/programrun.h"
 #include "support/testsupport.h"

@@ -1,6 +1,7 @@
 // The combination detail display and the notice dialog on a real database.
 #include "test_search_fixture.h"
 
+#include "details/colour.h"
 #include "details/detailpanel.h"
 
 #include <QPlainTextEdit>
@@ -19,11 +20,9 @@ class TestDetails : public QObject {
     Q_OBJECT
     SearchFixture f;
 
-    void ShowForward(const char *product, const char *collection, int shade)
+    void ShowForward(int product, int collection, int shade)
     {
-        f.ui().lbPID->setText(QString::fromLatin1(product));
-        f.ui().lbKID->setText(QString::fromLatin1(collection));
-        fmHaupt1->ShowForwardCombination(shade);
+        fmHaupt1->Details().ShowForwardCombination(product, collection, shade);
     }
 
     // The text the dialog showed at its last opening.
@@ -77,7 +76,7 @@ void TestDetails::splitAndPack()
 void TestDetails::combinationStatementAndValues()
 {
     Ui::TfmHaupt1 &ui = f.ui();
-    ShowForward("1", "1", 6);
+    ShowForward(1, 1, 6);
     QCOMPARE(fmdm->qrS.SQL(), (QStringList{"select * from KOMBIDATEN", " left join BASEN     on BASEID  = K_BASEID",
                                            " left join RGBCOLORS on COLORID = K_COLORID", "where K_PID  = 1",
                                            "and   K_KID  = 1", "and   K_FID  = 6"}));
@@ -89,18 +88,18 @@ void TestDetails::combinationStatementAndValues()
     };
     QCOMPARE(values(), (QStringList{"BA", "3", "#ffffff"}));
     // The channel 300 counts as 44.
-    ShowForward("1", "1", 4);
+    ShowForward(1, 1, 4);
     QCOMPARE(values(), (QStringList{"BA", "5", "#2c0000"}));
     // No BASEN row: empty base; the window blue as swatch.
-    ShowForward("2", "1", 1);
+    ShowForward(2, 1, 1);
     QCOMPARE(values(), (QStringList{"", "1", "#006ab3"}));
     // No RGBCOLORS row: black swatch; empty price group for an empty K_COST.
-    ShowForward("2", "1", 6);
+    ShowForward(2, 1, 6);
     QCOMPARE(values(), (QStringList{"BC", "", "#000000"}));
 
     // No row: all cleared, no message, no warning on the forward side.
-    ShowForward("1", "1", 6);
-    ShowForward("3", "1", 6);
+    ShowForward(1, 1, 6);
+    ShowForward(3, 1, 6);
     QCOMPARE(values(), (QStringList{"", "", "-"}));
     QVERIFY(!Shown(ui.pHinweis) && !Shown(ui.lbWarning));
     QVERIFY(Shown(ui.pBase) && Shown(ui.pPG) && Shown(ui.pFarbe));
@@ -110,24 +109,23 @@ void TestDetails::noticeCases()
 {
     Ui::TfmHaupt1 &ui = f.ui();
     const struct {
-        const char *product, *collection;
-        int shade;
+        int product, collection, shade;
         QStringList notice;  // shown: both lines ("-" hidden) and the key
     } cases[] = {
-        {"1", "1", 6, {"shown", "Nur außen", "+Nicht unter 5 Grad", "10"}},
-        {"2", "1", 2, {"shown", "abc", "+def+ghi", "14"}},
-        {"2", "1", 1, {"shown", "", "+abc", "12"}},
-        {"5", "3", 3, {"shown", "abc", "+", "15"}},
+        {1, 1, 6, {"shown", "Nur außen", "+Nicht unter 5 Grad", "10"}},
+        {2, 1, 2, {"shown", "abc", "+def+ghi", "14"}},
+        {2, 1, 1, {"shown", "", "+abc", "12"}},
+        {5, 3, 3, {"shown", "abc", "+", "15"}},
         // One line after two: the second line hides; "&" is not doubled.
-        {"1", "1", 4, {"shown", "Achtung & Vorsicht", "-", "11"}},
+        {1, 1, 4, {"shown", "Achtung & Vorsicht", "-", "11"}},
         // An empty warning still shows the panel.
-        {"1", "2", 4, {"shown", "", "-", "16"}},
+        {1, 2, 4, {"shown", "", "-", "16"}},
         // K_FDETID 0, NULL, negative: no panel, the key stays.
-        {"1", "2", 6, {"hidden", "16"}},
-        {"2", "1", 3, {"hidden", "16"}},
-        {"4", "1", 5, {"hidden", "16"}},
+        {1, 2, 6, {"hidden", "16"}},
+        {2, 1, 3, {"hidden", "16"}},
+        {4, 1, 5, {"hidden", "16"}},
         // A key without a FORMULADETAILS row: no panel, the new key kept.
-        {"2", "1", 6, {"hidden", "13"}},
+        {2, 1, 6, {"hidden", "13"}},
     };
     for (const auto &c : cases) {
         ShowForward(c.product, c.collection, c.shade);
@@ -145,21 +143,20 @@ void TestDetails::backwardEntry()
 {
     Ui::TfmHaupt1 &ui = f.ui();
     f.ClickSearchTab(ui.tsRueck);
-    ui.lbRKID->setText(QStringLiteral("1"));
-    ui.lbRFID->setText(QStringLiteral("6"));
     ui.lbWarning->show();
-    fmHaupt1->ShowBackwardCombination(1);
+    DetailPanel &details = fmHaupt1->Details();
+    details.ShowBackwardCombination(1, 1, 6);
     QCOMPARE(fmdm->qrS.SQL().mid(3), (QStringList{"where K_PID  = 1", "and   K_KID  = 1", "and   K_FID  = 6"}));
     QVERIFY(!Shown(ui.lbWarning));
     QCOMPARE(ui.edBase->text(), QStringLiteral("BA"));
     QCOMPARE(ui.lbHinweis->text(), QStringLiteral("Nur außen"));
-    fmHaupt1->ShowBackwardCombination(3);
+    details.ShowBackwardCombination(3, 1, 6);
     QVERIFY(Shown(ui.lbWarning));
     QCOMPARE(ui.edBase->text(), QString());
     QVERIFY(!Shown(ui.mFarbton) && !Shown(ui.pHinweis));
-    fmHaupt1->ShowBackwardCombination(3);
+    details.ShowBackwardCombination(3, 1, 6);
     QVERIFY(Shown(ui.lbWarning));
-    fmHaupt1->ShowBackwardCombination(2);
+    details.ShowBackwardCombination(2, 1, 6);
     QVERIFY(!Shown(ui.lbWarning));
     QCOMPARE(ui.edBase->text(), QStringLiteral("BC"));
 }
@@ -178,8 +175,8 @@ void TestDetails::noticeDialog()
     QVERIFY(!(dialog.mHinweis->focusPolicy() & Qt::TabFocus));
 
     // Two notices one after the other: the dialog shows the second.
-    ShowForward("1", "1", 6);
-    ShowForward("2", "1", 2);
+    ShowForward(1, 1, 6);
+    ShowForward(2, 1, 2);
     WithDialog([&] {
         QVERIFY(fmHinweis->isVisible());
         QCOMPARE(fmHinweis->focusWidget(), dialog.btnOk);
@@ -196,7 +193,7 @@ void TestDetails::noticeDialog()
     QCOMPARE(fmHinweis->result(), 1);
 
     // The OK button closes it too; the text is read anew on every showing.
-    ShowForward("1", "1", 6);
+    ShowForward(1, 1, 6);
     WithDialog([&] {
         // Escape does not close it.
         QTest::keyClick(dialog.btnOk, Qt::Key_Escape);
@@ -208,7 +205,7 @@ void TestDetails::noticeDialog()
     QCOMPARE(fmHinweis->result(), 1);
 
     // An empty description, and a key whose row has gone: an empty box.
-    ShowForward("5", "3", 3);
+    ShowForward(5, 3, 3);
     WithDialog();
     QCOMPARE(shownText, QString());
     fmHinweis->DetailKey = QStringLiteral("99");

@@ -5,7 +5,7 @@
 #include "ui_fmHaupt.h"
 #include "test_import_fixture.h"
 
-#include "import/import.h"
+#include "import/masterimport.h"
 #include "tools/demodata.h"
 
 #include <QListWidget>
@@ -79,15 +79,23 @@ QStringList RebuiltShape()
     return shape;
 }
 
-// The status texts of one lookup builder for n distinct values.
-QStringList LookupStatuses(const QString &rowText, const QString &passText, qsizetype n)
+// The status texts that every run shows: those that change with every row
+// are shown only as often as a person can read them.
+QStringList Milestones(const QStringList &statuses)
+{
+    QStringList milestones;
+    for (const QString &text : statuses)
+        if (!text.startsWith(QLatin1String("Erstelle ")) && !text.startsWith(QLatin1String("Datensatz Produkt-ID")))
+            milestones << text;
+    return milestones;
+}
+
+// The milestones of one lookup builder for n distinct values.
+QStringList LookupStatuses(const QString &passText, qsizetype n)
 {
     QStringList texts{"SQL wird ausgeführt.", "SQL beendet.", "Tabelle wird geleert.", "Tabelle wird geöffnet."};
-    for (int id = 1; id <= n; ++id) {
-        texts << rowText + QString::number(id);
-        if (id % 500 == 0)
-            texts << passText + QString::number(id - 1);
-    }
+    for (qsizetype id = 500; id <= n; id += 500)
+        texts << passText + QString::number(id - 1);
     return texts << "Tabelle erstellt.";
 }
 
@@ -150,22 +158,29 @@ void TestImport::fullRebuildFromGeneratedMaster()
     QCOMPARE(committedAt, (QMap<QString, int>{{"Durchlauf FARBEN: 499", 500}, {"Durchlauf RGB Colors: 499", 500},
                                               {"Erzeuge Vorwärtssuche: Kollektionen", 6}}));
 
-    QStringList head =
-        LookupStatuses("Erstelle RGB-Farbsatz: ", "Durchlauf RGB Colors: ", expected.rgbcolors.size()) +
-        LookupStatuses("Erstelle BASE-Satz:", "Durchlauf Basen: ", expected.basen.size()) +
-        LookupStatuses("Erstelle FARBE-Satz: ", "Durchlauf FARBEN: ", expected.farben.size());
-    for (int n : {6, 24}) {
-        if (n == 24)
-            head << "Erzeuge Vorwärtssuche: Kollektionen";
-        head << "SQL wird ausgeführt." << "SQL wurde ausgeführt.";
-        for (int i = 1; i <= n; ++i)
-            head << QStringLiteral("Erstelle KOLLEKTIONEN-Satz: %1").arg(i);
-    }
-    // The combination builder follows; it ends the run.
-    head << "SQL wird ausgeführt." << "Tabelle wird geleert.";
-    QCOMPARE(statuses.mid(0, head.size()), head);
-    QCOMPARE(statuses.last(), QStringLiteral("Tabelle erstellt."));
-    QCOMPARE(statuses.count(QStringLiteral("MASTER wird geöffnet...")), 24);
+    const QStringList head = LookupStatuses("Durchlauf RGB Colors: ", expected.rgbcolors.size()) +
+                             LookupStatuses("Durchlauf Basen: ", expected.basen.size()) +
+                             LookupStatuses("Durchlauf FARBEN: ", expected.farben.size()) +
+                             QStringList{"SQL wird ausgeführt.", "SQL wurde ausgeführt.",
+                                         "Erzeuge Vorwärtssuche: Kollektionen", "SQL wird ausgeführt.",
+                                         "SQL wurde ausgeführt.",
+                                         // The combination builder follows; it ends the run.
+                                         "SQL wird ausgeführt.", "Tabelle wird geleert."};
+    const QStringList milestones = Milestones(statuses);
+    QCOMPARE(milestones.mid(0, head.size()), head);
+    QCOMPARE(milestones.last(), QStringLiteral("Tabelle erstellt."));
+    QCOMPARE(milestones.count(QStringLiteral("MASTER wird geöffnet...")), 24);
+    // The row texts that did show belong to their steps.
+    for (const QString &text : statuses)
+        QVERIFY2(!text.startsWith(QLatin1String("Erstelle")) ||
+                     QRegularExpression(QStringLiteral("^Erstelle (RGB-Farbsatz: |BASE-Satz:|FARBE-Satz: |"
+                                                       "KOLLEKTIONEN-Satz: )[1-9][0-9]*$"))
+                         .match(text)
+                         .hasMatch(),
+                 qPrintable(text));
+    // The log: each pair's statements and one colour lookup per row, in the
+    // pairs' collection order.
+    QCOMPARE(LogMessages(f.folder.path()), ExpectedLog(rows));
 }
 
 void TestImport::schemaRebuild()
@@ -173,7 +188,7 @@ void TestImport::schemaRebuild()
     ImportFixture f({{"K", "S1", 7, 1, 2, 3, "A", 0, "1"}});
     f.Start();
     // A delivered database: no program table yet, the drops fail silently.
-    fmHaupt1->RecreateTables();
+    MasterImport(*fmdm, *fmHaupt1).RecreateTables();
     QCOMPARE(SchemaShape(f.db()), RebuiltShape());
     // Data survives in MASTER's kept columns.
     QCOMPARE(QueryRows(f.db(), "select COLORNAME, COLORNUMBER, PRODUCTID, BASENAME from MASTER"), Table("K S1 7 A"));
@@ -183,8 +198,8 @@ void TestImport::schemaRebuild()
     RunInOneTransaction(f.db(), {"insert into FARBEN values (1, 'x')", "insert into BASEN values (1, 'x')",
                                  "insert into RGBCOLORS values (1, 1, 1, 1)",
                                  "insert into KOMBIDATEN values (1, 1, 1, 1, 1, 1, 1)"});
-    fmHaupt1->RecreateTables();
-    fmHaupt1->RecreateTables();
+    MasterImport(*fmdm, *fmHaupt1).RecreateTables();
+    MasterImport(*fmdm, *fmHaupt1).RecreateTables();
     QCOMPARE(SchemaShape(f.db()), RebuiltShape());
     for (const char *table : {"FARBEN", "BASEN", "RGBCOLORS", "KOMBIDATEN"})
         QCOMPARE(Count(f.db(), QLatin1String(table)), 0);
@@ -195,7 +210,7 @@ void TestImport::schemaRebuild()
     fmdm->ib1.Params = QStringList{"user_name=QELMMASTER", "password=MUBRELT", "lc_ctype=ASCII"};
     fmdm->ib1.SetConnected(true);
     fmdm->ibTa1.SetActive(true);
-    fmHaupt1->RecreateTables();
+    MasterImport(*fmdm, *fmHaupt1).RecreateTables();
     QCOMPARE(SchemaShape(f.db()), RebuiltShape());
     QCOMPARE(Count(f.db(), "FARBEN"), 1);
     QVERIFY(f.boxes.isEmpty());
@@ -305,41 +320,54 @@ void TestImport::commitAndPumpingPoints()
         rows << MasterInsert({"Klein", QStringLiteral("F%1").arg(i), 2, 10, 20, 30, "BA", 0, "2"});
     ImportFixture f;
     CreateImportedDatabase(f.db(), rows);
-    f.answers = {MsgButton::No};
     f.Start();
 
-    // Committed combinations when each row begins, seen from another connection.
-    const QStringList rowStarts{"Datensatz Produkt-ID: (0)", "Datensatz Produkt-ID: (1)", "Datensatz Produkt-ID: (2)"};
-    QList<int> committedAtRow;
-    f.onStatus = [&](const QString &text) {
-        if (rowStarts.contains(text))
-            committedAtRow << Count(f.db(), "KOMBIDATEN");
-    };
-    // A zero-time timer fires once in every message pump.
-    QStringList pumps;
-    QTimer pumpProbe;
-    pumpProbe.setInterval(0);
-    QObject::connect(&pumpProbe, &QTimer::timeout, [&] { pumps << f.ui().sb1->currentMessage(); });
-    pumpProbe.start();
-    f.Import();
-    pumpProbe.stop();
+    // The import through an observer of the test's own: committed
+    // combinations when each row's colour lookup is logged, seen from
+    // another connection; the status when messages are handled.
+    struct Probe : ImportObserver {
+        QString db, status;
+        QList<int> committedAtRow;
+        QStringList pumps;
+        void Status(const QString &text) override { status = text; }
+        void Progress(const QString &, int, int) override {}
+        bool ProcessPendingMessages() override
+        {
+            pumps << status;
+            return true;
+        }
+        void BringToFront() override {}
+        void Log(const QString &text) override
+        {
+            if (text.startsWith(QLatin1String("SQL: RGBCOLORS ")))
+                committedAtRow << Count(db, "KOMBIDATEN");
+        }
+        void ShowError(const QString &text) override { QFAIL(qPrintable(text)); }
+        void ShowInformation(const QString &) override {}
+        bool Ask(const QString &, bool) override { return false; }
+    } probe;
+    probe.db = f.db();
+    MasterImport(*fmdm, probe).CreateTableKOMBIDATEN();
     const int committedAtEnd = Count(f.db(), "KOMBIDATEN");
     f.Stop();
 
-    QCOMPARE(committedAtRow.size(), 310);
+    QCOMPARE(probe.committedAtRow.size(), 310);
     for (int row = 1; row <= 310; ++row) {
         const int expected = row <= 250 ? (row - 1) / 100 * 100 : (row - 250 <= 50 ? 250 : 300);
-        QVERIFY2(committedAtRow.at(row - 1) == expected,
-                 qPrintable(QStringLiteral("row %1: %2 committed").arg(row).arg(committedAtRow.at(row - 1))));
+        QVERIFY2(probe.committedAtRow.at(row - 1) == expected,
+                 qPrintable(QStringLiteral("row %1: %2 committed").arg(row).arg(probe.committedAtRow.at(row - 1))));
     }
     QCOMPARE(committedAtEnd, 310);
 
+    // Messages are handled at the start of each pair's rows and before its
+    // MASTER delete; in between only when it is time.
     const QString opening = QStringLiteral("MASTER wird geöffnet...");
-    const QString writing1 = QStringLiteral("Datensatz Produkt-ID: (1) Schreibe Kombidatensatu ");
-    const QString writing2 = QStringLiteral("Datensatz Produkt-ID: (2) Schreibe Kombidatensatu ");
-    QCOMPARE(pumps, (QStringList{opening, writing1, writing1, writing1, writing1, writing1,
-                                 "Lösche Datensätze Produkt-ID: (1)", opening, writing2,
-                                 "Lösche Datensätze Produkt-ID: (2)", "Tabelle erstellt."}));
+    QStringList named;
+    for (const QString &text : probe.pumps)
+        if (text == opening || text.startsWith(QStringLiteral("Lösche")))
+            named << text;
+    QCOMPARE(named, (QStringList{opening, "Lösche Datensätze Produkt-ID: (1)", opening,
+                                 "Lösche Datensätze Produkt-ID: (2)"}));
 }
 
 void TestImport::logOfASmallRun()
@@ -355,30 +383,8 @@ void TestImport::logOfASmallRun()
     f.answers = {MsgButton::No};
     f.RunImport();
     QCOMPARE(f.BoxTexts(), AskedAndDone);
-
-    const auto rgb = [](const char *triple) {
-        const QStringList c = QString::fromUtf8(triple).split(QLatin1Char(' '));
-        return QStringLiteral("SQL: RGBCOLORS select * from RGBCOLORS\r\n where RCOLOR = %1\r\n   and GCOLOR = %2\r\n"
-                              "   and BCOLOR = %3\r\n")
-            .arg(c.at(0), c.at(1), c.at(2));
-    };
-    // One pair's entries: its old combinations deleted, its rows read, one
-    // colour lookup per row, its MASTER rows deleted, the commit.
-    const auto pair = [&](const QString &product, const QString &kid, const QString &name, QStringList colours) {
-        return QStringList{QStringLiteral("SQL: LÖSCHEN KOMBIDATEN delete from KOMBIDATEN\r\nwhere K_PID = %1\r\n"
-                                          "and   K_KID = %2\r\n").arg(product, kid),
-                           QStringLiteral("SQL: LESEN MASTER select COLORNUMBER,COLORNAME,COLORNUMBER,PRODUCTID,BASENAME,"
-                                          "RCOLOR,GCOLOR,BCOLOR,FORMULADETAILSKEY,COSTCODE,FID,BASEID from MASTER,FARBEN,"
-                                          "BASEN\r\nwhere PRODUCTID =%1\r\nand   COLORNAME ='%2'\r\n"
-                                          "and   FNAME=COLORNUMBER\r\nand   BNAME=BASENAME\r\n").arg(product, name)} +
-               colours + QStringList{QStringLiteral("SQL:MASTER:DELETE delete from MASTER\r\nwhere PRODUCTID =%1\r\n"
-                                          "and   COLORNAME ='%2'\r\n").arg(product, name),
-                           QStringLiteral("Neue Datei nach Produkt-ID %1").arg(product)};
-    };
-    QCOMPARE(LogMessages(f.folder.path()), (QStringList{"START CreateTableKOMBIDATEN",
-                          QStringLiteral("SQL: KOLLEKTIONEN select * from KOLLEKTIONEN where KIMPORT<>'J'\r\n"
-                                         "and KPID>0\r\norder by KID\r\n")} +
-              pair("4", "2", "Wandgrün", {rgb("0 0 255"), rgb("0 255 0")}) + pair("3", "3", "Zeta", {rgb("0 0 255")})));
+    QCOMPARE(LogMessages(f.folder.path()),
+             LogHead() + PairLog(4, 2, "Wandgrün", {{0, 0, 255}, {0, 255, 0}}) + PairLog(3, 3, "Zeta", {{0, 0, 255}}));
     QCOMPARE(Count(f.db(), "KOMBIDATEN"), 3);
 }
 
@@ -414,11 +420,10 @@ void TestImport::collectionNames()
     QCOMPARE(Count(f.db(), "KOMBIDATEN"), 4);
     QCOMPARE(Count(f.db(), "KOMBIDATEN", "K_KID = 3"), 3);
     // The second pass counts every pair, written or not.
-    const qsizetype second = statuses.indexOf(QStringLiteral("Erzeuge Vorwärtssuche: Kollektionen"));
-    QCOMPARE(statuses.mid(second, 7),
-             (QStringList{"Erzeuge Vorwärtssuche: Kollektionen", "SQL wird ausgeführt.", "SQL wurde ausgeführt.",
-                          "Erstelle KOLLEKTIONEN-Satz: 1", "Erstelle KOLLEKTIONEN-Satz: 2",
-                          "Erstelle KOLLEKTIONEN-Satz: 3", "Erstelle KOLLEKTIONEN-Satz: 4"}));
+    const QStringList milestones = Milestones(statuses);
+    const qsizetype second = milestones.indexOf(QStringLiteral("Erzeuge Vorwärtssuche: Kollektionen"));
+    QCOMPARE(milestones.mid(second, 4), (QStringList{"Erzeuge Vorwärtssuche: Kollektionen", "SQL wird ausgeführt.",
+                                                      "SQL wurde ausgeführt.", "SQL wird ausgeführt."}));
 
     QCOMPARE(PairNameLiteral(QStringLiteral("Farben d'Italia  ")), QStringLiteral("Farben d''Italia"));
     // Leading blanks and control characters belong to the name: trimming
@@ -533,7 +538,7 @@ void TestImport::runKeepsToItself()
         ++pumpsInRun;
         timerRan = timerRan || fmHaupt1->tmSuchen->Enabled() || fmHaupt1->tmRSuchen->Enabled();
         inputEnabled = inputEnabled || f.ui().edSelProd->isEnabled() || f.ui().btImportMaster->isEnabled();
-        listTouched = listTouched || f.ui().lbSel->count() != 4 || fmHaupt1->SearchLevel != 0;
+        listTouched = listTouched || f.ui().lbSel->count() != 4 || fmHaupt1->SearchLevel() != 0;
         QTest::mouseClick(f.ui().btImportMaster, Qt::LeftButton);
         fmHaupt1->btImportMasterClick();
         QTest::keyClicks(f.ui().edSelProd, QStringLiteral("1"));
@@ -593,7 +598,7 @@ void TestImport::emptyAndMissingStates()
         QCOMPARE(f.BoxTexts(), AskedAndDone);
         for (const char *table : {"FARBEN", "BASEN", "RGBCOLORS", "KOLLEKTIONEN", "KOMBIDATEN"})
             QCOMPARE(Count(f.db(), QLatin1String(table)), 0);
-        QCOMPARE(f.statuses.mid(0, 5), LookupStatuses("Erstelle RGB-Farbsatz: ", QString(), 0));
+        QCOMPARE(f.statuses.mid(0, 5), LookupStatuses(QString(), 0));
         QCOMPARE(f.statuses.last(), QStringLiteral("Tabelle erstellt."));
         // The run left no mark: nothing to offer any more.
         f.Start();

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/application.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "data/ansi.h"
 #include "data/fmdm1.h"
 #include "data/ib.h"
@@ -229,6 +229,55 @@ inline QStringList LogMessages(const QString &programFolder)
         message.chop(2);
     }
     return messages;
+}
+
+// The log's first two entries: the start and the pending pairs' statement.
+inline QStringList LogHead()
+{
+    return {QStringLiteral("START CreateTableKOMBIDATEN"),
+            QStringLiteral("SQL: KOLLEKTIONEN select * from KOLLEKTIONEN where KIMPORT<>'J'\r\nand KPID>0\r\n"
+                           "order by KID\r\n")};
+}
+
+// One pair's entries: its old combinations deleted, its rows read, one
+// colour lookup per row (the channels in MASTER's order of the rows), its
+// MASTER rows deleted, the commit.
+inline QStringList PairLog(int product, int kid, const QString &name, const QList<Triple> &colours)
+{
+    const QString p = QString::number(product);
+    const QString quoted = QString(name).replace(QLatin1Char('\''), QStringLiteral("''"));
+    QStringList entries{QStringLiteral("SQL: LÖSCHEN KOMBIDATEN delete from KOMBIDATEN\r\nwhere K_PID = %1\r\n"
+                                       "and   K_KID = %2\r\n").arg(p).arg(kid),
+                        QStringLiteral("SQL: LESEN MASTER select COLORNUMBER,COLORNAME,COLORNUMBER,PRODUCTID,BASENAME,"
+                                       "RCOLOR,GCOLOR,BCOLOR,FORMULADETAILSKEY,COSTCODE,FID,BASEID from MASTER,FARBEN,"
+                                       "BASEN\r\nwhere PRODUCTID =%1\r\nand   COLORNAME ='%2'\r\n"
+                                       "and   FNAME=COLORNUMBER\r\nand   BNAME=BASENAME\r\n").arg(p, quoted)};
+    for (const auto &[r, g, b] : colours)
+        entries << QStringLiteral("SQL: RGBCOLORS select * from RGBCOLORS\r\n where RCOLOR = %1\r\n"
+                                  "   and GCOLOR = %2\r\n   and BCOLOR = %3\r\n").arg(r).arg(g).arg(b);
+    return entries << QStringLiteral("SQL:MASTER:DELETE delete from MASTER\r\nwhere PRODUCTID =%1\r\n"
+                                     "and   COLORNAME ='%2'\r\n").arg(p, quoted)
+                   << QStringLiteral("Neue Datei nach Produkt-ID ") + p;
+}
+
+// The log of a full import of the rows (MASTER in their order): the pairs by
+// collection id; the pairs of one collection in the order of their products.
+inline QStringList ExpectedLog(const QList<MasterRow> &rows)
+{
+    std::set<QString, AnsiOrder> names;
+    for (const MasterRow &row : rows)
+        names.insert(row.collection);
+    const auto kid = DenseIds(names);
+    std::map<std::pair<int, int>, std::pair<QString, QList<Triple>>> pairs;  // (KID, product)
+    for (const MasterRow &row : rows) {
+        auto &pair = pairs[{kid.at(row.collection), row.product}];
+        pair.first = row.collection;
+        pair.second << Triple{row.red.value_or(0), row.green.value_or(0), row.blue.value_or(0)};
+    }
+    QStringList log = LogHead();
+    for (const auto &[key, pair] : pairs)
+        log << PairLog(key.second, key.first, pair.first, pair.second);
+    return log;
 }
 
 // A generated MASTER: every collection offered for a run of products, each of

@@ -3,9 +3,11 @@
 // credentials, a server that goes away, two programs on one database. Every
 // connection stays on loopback: a server of the tests' own on 127.0.0.1.
 #include "app/application.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "data/fmdm1.h"
 #include "data/ib.h"
+#include "app/startup.h"
+#include "import/masterimport.h"
 #include "support/fbserver.h"
 #include "support/programrun.h"
 #include "support/testsupport.h"
@@ -323,7 +325,7 @@ private slots:
         // The publishing start opens its own file and writes this machine's
         // first address with the data folder.
         QStringList addresses;
-        QVERIFY(TfmHaupt1::GetIPAddresses(addresses));
+        QVERIFY(StartUp::GetIPAddresses(addresses));
         QVERIFY2(!addresses.isEmpty(), "this machine's name resolves to no IPv4 address");
         QStringList products;
         {
@@ -489,11 +491,12 @@ private slots:
         // Lookup tables and collections built, every pair still pending.
         {
             ProgramRun program(folder.path());
-            fmHaupt1->RecreateTables();
-            fmHaupt1->CreateTableRGBCOLORS();
-            fmHaupt1->CreateTableBASEN();
-            fmHaupt1->CreateTableFARBEN();
-            fmHaupt1->CreateTableKOLLEKTIONEN();
+            MasterImport import(*fmdm, *fmHaupt1);
+            import.RecreateTables();
+            import.CreateTableRGBCOLORS();
+            import.CreateTableBASEN();
+            import.CreateTableFARBEN();
+            import.CreateTableKOLLEKTIONEN();
             QCOMPARE(ProgramRun::GeneralErrors(program.TakeBoxes()), QStringList());
         }
         QCOMPARE(Count(remote, QStringLiteral("select count(*) from KOMBIDATEN")), 0);

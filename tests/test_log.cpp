@@ -1,5 +1,5 @@
 // The day's log file.
-#include "app/writelog.h"
+#include "app/logfile.h"
 #include "shell_fixture.h"
 
 #include <QDir>
@@ -20,10 +20,10 @@ bool Matches(const QString &pattern, const QString &text)
 // (a test that runs over midnight may see either date).
 QString WriteEntries(const QString &folder, const QStringList &messages)
 {
-    TfmHaupt1::SetProgramFolder(folder);
+    LogFile log(folder);
     const QDate before = QDate::currentDate();
     for (const QString &message : messages)
-        TfmHaupt1::WriteLog(message);
+        log.Write(message);
     const QString after = folder + QLatin1Char('/') + LogFileName(QDate::currentDate());
     const QString first = folder + QLatin1Char('/') + LogFileName(before);
     return QFile::exists(after) || !QFile::exists(first) ? after : first;
@@ -34,7 +34,6 @@ QString WriteEntries(const QString &folder, const QStringList &messages)
 class TestLog : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { TfmHaupt1::SetProgramFolder(QString()); }
     void nameAndEntryForm();
     void createsFolderAndAppends();
     void textAsWindows1252WithLineBreaks();

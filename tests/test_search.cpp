@@ -2,7 +2,8 @@
 // through key events, clicks and the handlers the window wires.
 #include "test_search_fixture.h"
 
-#include "search/searchlists.h"
+#include "search/filter.h"
+#include "ui/keys.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -64,7 +65,7 @@ Page BackwardPage(const Ui::TfmHaupt1 &ui)
 // focused, captions for the chosen levels, the later ones empty and unset.
 void ExpectLevel(const Page &page, int level)
 {
-    QCOMPARE(fmHaupt1->SearchLevel, level);
+    QCOMPARE(fmHaupt1->SearchLevel(), level);
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(Shown(page.field[i]), i == level);
         QCOMPARE(page.field[i]->isEnabled(), i == level);
@@ -119,7 +120,6 @@ private slots:
     void backwardClearButtonsResetsAndPageSwitch();
     void missingCombination();
     void ampersandInNames();
-    void backwardShadeLoadGuardedAgainstReentry();
 };
 
 void TestSearch::filterFragmentAndHelpers()
@@ -157,7 +157,7 @@ void TestSearch::startUpAndForwardRoadMeetBackwardRoad()
     PressEnter(ui.edSelProd);
     QCOMPARE(ui.lbSel->currentRow(), 0);
     QCOMPARE(QApplication::focusWidget(), ui.lbSel);
-    QCOMPARE(fmHaupt1->SearchLevel, 0);  // selected, not chosen yet
+    QCOMPARE(fmHaupt1->SearchLevel(), 0);  // selected, not chosen yet
     PressEnter(ui.lbSel);
     ExpectLevel(forward, 1);
     QCOMPARE(ui.lbPID->text(), QStringLiteral("1"));
@@ -178,7 +178,7 @@ void TestSearch::startUpAndForwardRoadMeetBackwardRoad()
     const int loads = f.popup.shows;
     PressEnter(ui.lbSel);
     QCOMPARE(ui.edSelFarb->text(), QStringLiteral("Weiß"));
-    QCOMPARE(fmHaupt1->SearchLevel, 2);
+    QCOMPARE(fmHaupt1->SearchLevel(), 2);
     QCOMPARE(QApplication::focusWidget(), ui.lbSel);
     const QStringList shown = PanelOf(ui);
     QCOMPARE(shown, (QStringList{"BA", "3", "#ffffff", "Nur außen", "+Nicht unter 5 Grad", "10"}));
@@ -269,7 +269,7 @@ void TestSearch::debounceAndEnter()
     QCOMPARE(Rows(ui.lbSel), QStringList{"Rostschutz"});
     // The second Enter chooses it.
     PressEnter(ui.lbSel);
-    QCOMPARE(fmHaupt1->SearchLevel, 1);
+    QCOMPARE(fmHaupt1->SearchLevel(), 1);
     QCOMPARE(ui.lbPID->text(), QStringLiteral("5"));
     QCOMPARE(Rows(ui.lbSel), QStringList{"Natur"});
 
@@ -278,16 +278,16 @@ void TestSearch::debounceAndEnter()
     QTRY_COMPARE(ui.lbSel->count(), 0);
     PressEnter(ui.edSelKol);
     QCOMPARE(QApplication::focusWidget(), ui.edSelKol);
-    QCOMPARE(fmHaupt1->SearchLevel, 1);
+    QCOMPARE(fmHaupt1->SearchLevel(), 1);
     // Enter or a double-click in an empty list, or with no row selected.
     fmHaupt1->lbSelDblClick();
-    QCOMPARE(fmHaupt1->SearchLevel, 1);
+    QCOMPARE(fmHaupt1->SearchLevel(), 1);
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(ui.edSelKol, Qt::Key_Backspace);
     QTRY_COMPARE(Rows(ui.lbSel), QStringList{"Natur"});
     ui.lbSel->clearSelection();
     PressEnter(ui.lbSel);
-    QCOMPARE(fmHaupt1->SearchLevel, 1);
+    QCOMPARE(fmHaupt1->SearchLevel(), 1);
     QCOMPARE(ui.lbKID->text(), QStringLiteral("-1"));
 
     // Backward shade field: blanks alone start no load, a letter does.
@@ -314,9 +314,11 @@ void TestSearch::debounceAndEnter()
 void TestSearch::loaderStatements()
 {
     Ui::TfmHaupt1 &ui = f.ui();
-    // A loader: its filter field, statement, the filter lines' leads.
-    struct Loader {
-        void (TfmHaupt1::*load)();
+    // A level of a search: its filter field, the query that loads it, its
+    // statement around the filter lines and their leads.
+    struct Level {
+        SearchDirection &search;
+        int level;
         QLineEdit *field;
         TIBQuery &query;
         QStringList head, tail;
@@ -328,25 +330,28 @@ void TestSearch::loaderStatements()
         QString typed, upper, asTyped;
         QStringList listed;
     };
-    const auto run = [&](const Loader &l, std::initializer_list<Case> cases) {
+    const auto run = [&](const Level &l, std::initializer_list<Case> cases) {
         for (const Case &c : cases) {
             l.field->setText(c.typed);
             const int before = f.popup.shows;
-            (fmHaupt1->*l.load)();
-            QCOMPARE(f.popup.shows, before + (l.popup ? 1 : 0));
-            QVERIFY(!fmWarten->isVisible());
             const QStringList filter = c.upper.isEmpty()
                                            ? QStringList()
                                            : QStringList{l.upperLead + c.upper + QStringLiteral("%'"),
                                                          l.typedLead + c.asTyped + QStringLiteral("%')")};
+            QCOMPARE(l.search.Statement(l.level), l.head + filter + l.tail);
+            l.search.Load(l.level);
+            QCOMPARE(f.popup.shows, before + (l.popup ? 1 : 0));
+            QVERIFY(!fmWarten->isVisible());
             QCOMPARE(l.query.SQL(), l.head + filter + l.tail);
             const bool backward = ui.tsRueck->isAncestorOf(l.field);
             QCOMPARE(backward ? Listed(ui.lbRSel, ui.lbRSelID) : Listed(ui.lbSel, ui.lbSelID), c.listed);
+            QCOMPARE(l.search.Level(), l.level);
         }
     };
+    ForwardSearch &forward = fmHaupt1->Forward();
+    BackwardSearch &backward = fmHaupt1->Backward();
 
-    ui.lbPID->setText(QStringLiteral("9"));
-    run({&TfmHaupt1::LoadProducts, ui.edSelProd, fmdm->qrProdukte_S, {"select * from PRODUKTE"}, {"order by PNAME"},
+    run({forward, 0, ui.edSelProd, fmdm->qrProdukte_S, {"select * from PRODUKTE"}, {"order by PNAME"},
          " where (upper(PNAME) like '%", "    or        PNAME  like '%", true},
         {{"", "", "", allProducts}, {" \t ", "", "", allProducts},
          {"  rost", "ROST", "rost", {"Rostschutz=5"}},
@@ -359,89 +364,94 @@ void TestSearch::loaderStatements()
          {"außen", "AUßEN", "außen", {"Außenlack=1"}},
          {"\tšœžÿé ", "ŠŒŽŸÉ", "šœžÿé", {}}});
     QCOMPARE(ui.lbPID->text(), QStringLiteral("-1"));
-    QCOMPARE(fmHaupt1->SearchLevel, 0);
+    QCOMPARE(forward.ChosenId(0), -1);
 
-    // Collections of product 1.
-    ui.lbPID->setText(QStringLiteral("1"));
-    ui.lbKID->setText(QStringLiteral("9"));
-    run({&TfmHaupt1::LoadCollections, ui.edSelKol, fmdm->qrS,
-         {"select kname,kid", "  from kollektionen", " where kpid = 1"}, {"group by KNAME, KID", "order by KNAME"},
-         " and (upper(KNAME) like '%", "  or        KNAME  like '%", true},
+    // Collections of product 1, chosen by its row.
+    ui.edSelProd->clear();
+    forward.Load(0);
+    f.Choose(ui.lbSel, QStringLiteral("Außenlack"));
+    QCOMPARE(forward.ChosenId(0), 1);
+    run({forward, 1, ui.edSelKol, forward.Query(1), {"select kname,kid", "  from kollektionen", " where kpid = 1"},
+         {"group by KNAME, KID", "order by KNAME"}, " and (upper(KNAME) like '%", "  or        KNAME  like '%", true},
         {{"", "", "", {"Classic=1", "Farben & Töne=2"}}, {"Töne", "TÖNE", "Töne", {"Farben & Töne=2"}}});
-    QCOMPARE(fmHaupt1->SearchLevel, 1);
     QCOMPARE(ui.lbKID->text(), QStringLiteral("-1"));
     QCOMPARE(ui.lbPID->text(), QStringLiteral("1"));
 
     // Shades of product 1 in collection 1.
-    ui.lbKID->setText(QStringLiteral("1"));
-    run({&TfmHaupt1::LoadShades, ui.edSelFarb, fmdm->qrS,
+    ui.edSelKol->clear();
+    forward.Load(1);
+    f.Choose(ui.lbSel, QStringLiteral("Classic"));
+    run({forward, 2, ui.edSelFarb, forward.Query(2),
          {"select FNAME,FID from KOMBIDATEN, FARBEN", "where K_FID = FID", "and   K_KID = 1", "and   K_PID = 1"},
          {"group by FNAME,FID", "order by FNAME"},
          "   and (upper(FNAME) like '%", "    or        FNAME  like '%", true},
         {{"", "", "", {"Rot=4", "Weiß=6"}},
          {"Weiß", "WEIß", "Weiß", {"Weiß=6"}}});
-    QCOMPARE(fmHaupt1->SearchLevel, 2);
     QCOMPARE(ui.lbKID->text(), QStringLiteral("1"));
     QCOMPARE(ui.lbPID->text(), QStringLiteral("1"));
 
     // Backward shades.
-    ui.lbRFID->setText(QStringLiteral("9"));
-    run({&TfmHaupt1::LoadBackwardShades, ui.edRSelFarb, fmdm->qrFarben_S, {"select * from FARBEN"},
+    f.ClickSearchTab(ui.tsRueck);
+    run({backward, 0, ui.edRSelFarb, fmdm->qrFarben_S, {"select * from FARBEN"},
          {"order by FNAME"}, " where (upper(FNAME) like '%", "    or        FNAME  like '%", true},
         {{"", "", "", allShades},
          {"  rot", "ROT", "rot", {"Rot=4"}},
          {"Weiß", "WEIß", "Weiß", {"Schwarz & Weiß=5", "Weiß=6"}},
          {"Grün", "GRÜN", "Grün", {"Grün=3"}}});
-    QCOMPARE(fmHaupt1->SearchLevel, 0);
     QCOMPARE(ui.lbRFID->text(), QStringLiteral("-1"));
 
     // Backward collections of shade 6 and products of shade 6 in collection
     // 1: no popup.
-    ui.lbRFID->setText(QStringLiteral("6"));
-    ui.lbRKID->setText(QStringLiteral("9"));
-    run({&TfmHaupt1::LoadBackwardCollections, ui.edRSelKol, fmdm->qrS,
+    ui.edRSelFarb->setText(QStringLiteral("Weiß"));
+    backward.Load(0);
+    f.Choose(ui.lbRSel, QStringLiteral("Weiß"));
+    run({backward, 1, ui.edRSelKol, backward.Query(1),
          {"select KNAME, KID from KOMBIDATEN, KOLLEKTIONEN", " where K_KID = KID and KPID=0", "   and K_FID = 6"},
          {" group by KNAME, KID", " order by KNAME"},
          " and (upper(KNAME) like '%", "  or        KNAME  like '%", false},
         {{"", "", "", {"Classic=1", "Farben & Töne=2"}}, {"class", "CLASS", "class", {"Classic=1"}}});
-    QCOMPARE(fmHaupt1->SearchLevel, 1);
     QCOMPARE(ui.lbRKID->text(), QStringLiteral("-1"));
 
-    ui.lbRKID->setText(QStringLiteral("1"));
-    run({&TfmHaupt1::LoadBackwardProducts, ui.edRSelProd, fmdm->qrS,
+    f.Choose(ui.lbRSel, QStringLiteral("Classic"));
+    run({backward, 2, ui.edRSelProd, backward.Query(2),
          {"select PNAME, PID from KOMBIDATEN, PRODUKTE", " where K_PID = PID", "   and K_KID = 1", "   and K_FID = 6"},
          {" group by PNAME, PID", " order by PNAME"},
          " and (upper(PNAME) like '%", "  or        PNAME  like '%", false},
         {{"", "", "", {"Außenlack=1", "Holz & Metall=2"}}, {"holz", "HOLZ", "holz", {"Holz & Metall=2"}}});
-    QCOMPARE(fmHaupt1->SearchLevel, 2);
     QCOMPARE(ui.lbRKID->text(), QStringLiteral("1"));
     QCOMPARE(ui.lbRFID->text(), QStringLiteral("6"));
     // The text goes out with CR LF after every line.
-    QVERIFY(fmdm->qrS.StatementText().startsWith(
+    QVERIFY(backward.Query(2).StatementText().startsWith(
         QStringLiteral("select PNAME, PID from KOMBIDATEN, PRODUKTE\r\n where K_PID = PID\r\n")));
 }
 
 void TestSearch::failingLoad()
 {
     Ui::TfmHaupt1 &ui = f.ui();
-    // A statement the server refuses: the error propagates, the level and the
-    // id label are as set at the start, the previous rows stay.
-    ui.lbPID->setText(QStringLiteral("1"));
-    fmHaupt1->LoadCollections();
+    ForwardSearch &forward = fmHaupt1->Forward();
+    // A statement the server refuses (its column renamed meanwhile): the
+    // error propagates, the level and the id label are as set at the start,
+    // the previous rows stay.
+    f.Choose(ui.lbSel, QStringLiteral("Außenlack"));
+    f.Choose(ui.lbSel, QStringLiteral("Classic"));
+    QCOMPARE(ui.lbKID->text(), QStringLiteral("1"));
+    forward.ClearMiddleLevel();
     const QStringList collections = Rows(ui.lbSel);
-    ui.lbPID->setText(QStringLiteral("x"));
-    ui.lbKID->setText(QStringLiteral("2"));
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, fmHaupt1->LoadCollections());
-    QCOMPARE(fmHaupt1->SearchLevel, 1);
+    const auto rename = [](const char *from, const char *to) {
+        RunInProgram(QStringLiteral("alter table KOLLEKTIONEN alter %1 to %2").arg(from, to));
+        fmdm->ibTa1.CommitRetaining();
+    };
+    rename("KNAME", "KNAME2");
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, forward.Load(1));
+    rename("KNAME2", "KNAME");
+    QCOMPARE(forward.Level(), 1);
     QCOMPARE(ui.lbKID->text(), QStringLiteral("-1"));
     QCOMPARE(Rows(ui.lbSel), collections);
     QVERIFY(!fmWarten->isVisible());
     // Choosing still works once the load is over.
-    ui.edSelProd->clear();
-    fmHaupt1->LoadProducts();
-    SelectRow(ui.lbSel, QStringLiteral("Innenfarbe"));
-    fmHaupt1->lbSelDblClick();
-    QCOMPARE(fmHaupt1->SearchLevel, 1);
+    forward.Load(1);
+    f.Choose(ui.lbSel, QStringLiteral("Classic"));
+    QCOMPARE(forward.Level(), 2);
 }
 
 void TestSearch::forwardClearButtonsAndReset()
@@ -513,7 +523,7 @@ void TestSearch::backwardClearButtonsResetsAndPageSwitch()
     ExpectLevel(backward, 0);
     fmHaupt1->bbRDelKolClick();
     fmHaupt1->bbRDelProdClick();
-    QCOMPARE(fmHaupt1->SearchLevel, 0);
+    QCOMPARE(fmHaupt1->SearchLevel(), 0);
     QVERIFY(Rows(ui.lbRSel).isEmpty());
 
     // To the product level with a filter.
@@ -687,94 +697,6 @@ void TestSearch::ampersandInNames()
     PressEnter(ui.lbRSel);
     QCOMPARE(ui.edPG->text(), QStringLiteral("7"));
     QVERIFY(!Shown(ui.pHinweis));
-}
-
-void TestSearch::backwardShadeLoadGuardedAgainstReentry()
-{
-    Ui::TfmHaupt1 &ui = f.ui();
-    // Loads every shade and acts once from inside the load's message pumps,
-    // as soon as the list holds two rows; counts the pumps.
-    int ticks = 0;
-    const auto loadWith = [&](const std::function<void()> &action) {
-        QTimer timer;
-        int actedAt = -1;
-        ticks = 0;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            ++ticks;
-            if (actedAt < 0 && ui.lbRSel->count() >= 2) {
-                actedAt = ui.lbRSel->count();
-                action();
-            }
-        });
-        timer.start(0);
-        ui.edRSelFarb->setText(QStringLiteral("%"));
-        fmHaupt1->LoadBackwardShades();
-        timer.stop();
-        QCOMPARE(actedAt, 2);
-        QVERIFY(!fmWarten->isVisible());
-    };
-
-    f.ClickSearchTab(ui.tsRueck);
-
-    // Undisturbed: the window is served before every row.
-    loadWith([] {});
-    QVERIFY(ticks >= allShades.size());
-    QCOMPARE(Listed(ui.lbRSel, ui.lbRSelID), allShades);
-
-    // A second load fired by typing: its rows alone, in step with their ids.
-    loadWith([&] {
-        ui.edRSelFarb->setText(QStringLiteral("Weiß"));
-        fmHaupt1->tmRSuchenTimer();
-    });
-    QCOMPARE(Listed(ui.lbRSel, ui.lbRSelID), (QStringList{"Schwarz & Weiß=5", "Weiß=6"}));
-    QCOMPARE(fmHaupt1->SearchLevel, 0);
-
-    // A choice in the half-filled list, by double-click and by Enter: ignored.
-    loadWith([&] {
-        ui.lbRSel->setCurrentRow(0);
-        fmHaupt1->lbRSelDblClick();
-        PressEnter(ui.lbRSel);
-    });
-    QCOMPARE(Listed(ui.lbRSel, ui.lbRSelID), allShades);
-    QCOMPARE(fmHaupt1->SearchLevel, 0);
-    QCOMPARE(ui.lbRFID->text(), QStringLiteral("-1"));
-    QVERIFY(Shown(ui.edRSelFarb) && !Shown(ui.edRSelKol));
-    // Once the load is over the same choice works.
-    f.Choose(ui.lbRSel, QStringLiteral("Blau"));
-    QCOMPARE(fmHaupt1->SearchLevel, 1);
-    QCOMPARE(Rows(ui.lbRSel), QStringList{"Classic"});
-    QTest::mouseClick(ui.bbRDelAll, Qt::LeftButton);
-
-    // The reset button: the list stays empty.
-    loadWith([&] { QTest::mouseClick(ui.bbRDelAll, Qt::LeftButton); });
-    QVERIFY(Listed(ui.lbRSel, ui.lbRSelID).isEmpty());
-    QCOMPARE(ui.lbRFID->text(), QStringLiteral("-1"));
-
-    // A page switch: the forward page is set up, the abandoned backward rows
-    // are not added to, and the next switch back clears them.
-    loadWith([&] { f.ClickSearchTab(ui.tsVor); });
-    QCOMPARE(ui.pcSuche->currentWidget(), ui.tsVor);
-    QCOMPARE(fmHaupt1->SearchLevel, 0);
-    QCOMPARE(ui.lbSel->count(), 6);
-    QCOMPARE(Listed(ui.lbRSel, ui.lbRSelID), allShades.mid(0, 2));
-    f.ClickSearchTab(ui.tsRueck);
-    QVERIFY(Rows(ui.lbRSel).isEmpty());
-
-    // A choice on the forward page during a forward load's message pump is
-    // ignored as well: the list still holds the previous level's rows.
-    f.ClickSearchTab(ui.tsVor);
-    bool acted = false;
-    QTimer::singleShot(0, [&] {
-        acted = true;
-        SelectRow(ui.lbSel, QStringLiteral("Innenfarbe"));
-        fmHaupt1->lbSelDblClick();
-    });
-    ui.lbPID->setText(QStringLiteral("1"));
-    fmHaupt1->LoadCollections();
-    QVERIFY(acted);
-    QCOMPARE(fmHaupt1->SearchLevel, 1);
-    QCOMPARE(ui.lbKID->text(), QStringLiteral("-1"));
-    QCOMPARE(Rows(ui.lbSel), (QStringList{"Classic", "Farben & Töne"}));
 }
 
 TINTOREL_TEST_MAIN(TestSearch)

@@ -2,6 +2,9 @@
 // connection, first list and import check.
 #include "app/konstant.h"
 #include "app/startup.h"
+#include "data/credentials.h"
+#include "details/colour.h"
+#include "import/masterimport.h"
 #include "shell_fixture.h"
 #include "ui_fmHaupt.h"
 
@@ -13,11 +16,6 @@
 #include <QTimer>
 
 namespace {
-
-const QStringList AdministratorParams{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
-                                      QStringLiteral("lc_ctype=ASCII")};
-const QStringList ProgramUserParams{QStringLiteral("user_name=QELMMASTER"), QStringLiteral("password=MUBRELT"),
-                                    QStringLiteral("lc_ctype=ASCII")};
 
 // Addresses of the documentation range: never reached, only written.
 class FixedAddresses {
@@ -242,7 +240,7 @@ void TestStartup::publishingOnLan()
 void TestStartup::hostAddresses()
 {
     QStringList list{QStringLiteral("stale")};
-    QVERIFY(TfmHaupt1::GetIPAddresses(list));
+    QVERIFY(StartUp::GetIPAddresses(list));
     QVERIFY(!list.contains(QStringLiteral("stale")));
     const QRegularExpression dotted(QStringLiteral("\\A\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}\\z"));
     for (const QString &address : list)
@@ -275,7 +273,7 @@ void TestStartup::databaseThatCannotBeOpened()
     // A later list load attaches with the program user once the file exists.
     program.CreateDatabase({QStringLiteral("insert into PRODUKTE (PID, PNAME) values (7, 'Zinkweiß')"),
                             QStringLiteral("insert into PRODUKTE (PID, PNAME) values (3, 'Abtönfarbe')")});
-    program.window->LoadProducts();
+    program.window->Forward().Load(0);
     QVERIFY(fmdm->ib1.Connected());
     QVERIFY(fmdm->ibTa1.Active());
     QCOMPARE(ProgramRun::Rows(ui.lbSel), (QStringList{QStringLiteral("Abtönfarbe"), QStringLiteral("Zinkweiß")}));

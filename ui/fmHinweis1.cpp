@@ -1,8 +1,9 @@
 #include "ui/fmHinweis1.h"
 
 #include "data/fmdm1.h"
-#include "search/searchlists.h"
-#include "ui/fmHaupt.h"
+#include "data/sql.h"
+#include "details/colour.h"
+#include "ui/keys.h"
 #include "ui_fmHinweis1.h"
 
 #include <QGuiApplication>
@@ -25,11 +26,6 @@ TfmHinweis::TfmHinweis(QWidget *parent)
 
 TfmHinweis::~TfmHinweis() = default;
 
-quint32 TfmHinweis::PackRGB(quint8 red, quint8 green, quint8 blue)
-{
-    return ::PackRGB(red, green, blue);
-}
-
 void TfmHinweis::showEvent(QShowEvent *event)
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
@@ -44,7 +40,7 @@ void TfmHinweis::showEvent(QShowEvent *event)
 void TfmHinweis::FormShow()
 {
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, DisplayColor(PackRGB(0, 106, 179)));
+    palette.setColor(QPalette::Window, DisplayColor(WindowColour()));
     setPalette(palette);
     setAutoFillBackground(true);
     ui->mHinweis->clear();

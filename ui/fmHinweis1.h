@@ -31,7 +31,6 @@ protected:
 
 private:
     void LoadNoticeText();
-    static quint32 PackRGB(quint8 red, quint8 green, quint8 blue);
 };
 
 // The single instance, created hidden at start-up.

@@ -1,9 +1,8 @@
 #include "support/programrun.h"
 
+#include "app/program.h"
 #include "data/fmdm1.h"
 #include "ui/fmHaupt.h"
-#include "ui/fmHinweis1.h"
-#include "ui/fmWarten1.h"
 #include "ui_fmHaupt.h"
 
 #include <QListWidget>
@@ -15,19 +14,11 @@ ProgramRun::ProgramRun(const QString &programFolder, Answer answer, bool start)
 {
     if (fmHaupt1 || fmdm)
         throw std::logic_error("a program run is already going in this process");
-    TfmHaupt1::SetProgramFolder(programFolder);
     SetMessageBoxHook([this, answer](const MessageBoxRequest &request) {
         boxes_ << request;
         return answer ? answer(request) : request.defaultButton;
     });
-    window_ = std::make_unique<TfmHaupt1>();
-    fmHaupt1 = window_.get();
-    dataModule_ = std::make_unique<Tfmdm>();
-    fmdm = dataModule_.get();
-    waitPopup_ = std::make_unique<TfmWarten>();
-    fmWarten = waitPopup_.get();
-    noticeDialog_ = std::make_unique<TfmHinweis>();
-    fmHinweis = noticeDialog_.get();
+    program_ = std::make_unique<Program>(programFolder);
     if (start)
         Start();
 }
@@ -40,22 +31,13 @@ void ProgramRun::Start()
 
 TfmHaupt1 &ProgramRun::window() const
 {
-    return *window_;
+    return program_->Window();
 }
 
 ProgramRun::~ProgramRun()
 {
-    fmHaupt1->close();
-    noticeDialog_.reset();
-    waitPopup_.reset();
-    window_.reset();
-    dataModule_.reset();  // last: its transaction commits
-    fmHinweis = nullptr;
-    fmWarten = nullptr;
-    fmHaupt1 = nullptr;
-    fmdm = nullptr;
+    program_.reset();  // the data module last: its transaction commits
     SetMessageBoxHook({});
-    TfmHaupt1::SetProgramFolder(QString());
 }
 
 Ui::TfmHaupt1 &ProgramRun::ui() const

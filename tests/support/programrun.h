@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/application.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 
 #include <QList>
 #include <QString>
@@ -18,10 +18,8 @@
 namespace Ui {
 class TfmHaupt1;
 }
+class Program;
 class TfmHaupt1;
-class Tfmdm;
-class TfmWarten;
-class TfmHinweis;
 class QListWidget;
 class QWidget;
 
@@ -56,10 +54,7 @@ public:
 
 private:
     QList<MessageBoxRequest> boxes_;
-    std::unique_ptr<TfmHaupt1> window_;
-    std::unique_ptr<Tfmdm> dataModule_;
-    std::unique_ptr<TfmWarten> waitPopup_;
-    std::unique_ptr<TfmHinweis> noticeDialog_;
+    std::unique_ptr<Program> program_;
 };
 
 // The test executables run on the program's own application object, so that

@@ -1,10 +1,8 @@
-#include "app/writelog.h"
+#include "app/logfile.h"
 
 #include "data/ansi.h"
-#include "ui/fmHaupt.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -31,16 +29,19 @@ QString LogEntry(const QDateTime &now, const QString &text)
     return entry + QStringLiteral(" - ") + text + QStringLiteral("\r\n");
 }
 
-void TfmHaupt1::WriteLog(const QString &text)
+void LogFile::Write(const QString &text)
 {
-    // Opened and closed for every entry, so that nothing is lost when the
-    // program stops half-way; any failure loses this entry only.
-    const QString folder = ProgramFolder();
-    if (!QDir(folder).mkpath(QStringLiteral("log")))
-        return;
     const QDateTime now = QDateTime::currentDateTime();
-    QFile file(folder + QLatin1Char('/') + LogFileName(now.date()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    file.write(ToAnsi(LogEntry(now, text)));
+    const QString name = folder_ + QLatin1Char('/') + LogFileName(now.date());
+    if (file_.fileName() != name || !file_.isOpen()) {
+        // A new day starts a new file.
+        file_.close();
+        file_.setFileName(name);
+        if (!QDir(folder_).mkpath(QStringLiteral("log")) ||
+            !file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            return;
+    }
+    const QByteArray entry = ToAnsi(LogEntry(now, text));
+    if (file_.write(entry) != entry.size())
+        file_.close();  // tried afresh with the next entry
 }

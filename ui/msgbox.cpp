@@ -1,4 +1,4 @@
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,0 +1,147 @@
+// The import driver: the question, the steps in their order, "Fertig!", and
+// what the steps share.
+#include "import/masterimport.h"
+
+#include "data/fmdm1.h"
+#include "data/sql.h"
+#include "import/importobserver.h"
+
+namespace {
+
+// Product-collection pairs marked as built whose MASTER rows are gone: a full
+// rebuild would lose their combinations for good. A database without the mark
+// column has none.
+bool MasterPartlyConsumed(TIBQuery &query)
+{
+    SetStatement(query, {QStringLiteral("select first 1 K.KPID from KOLLEKTIONEN K"),
+                         QStringLiteral("where K.KPID > 0 and K.KIMPORT = 'J'"),
+                         QStringLiteral("and not exists (select 1 from MASTER M"),
+                         QStringLiteral("                where M.PRODUCTID = K.KPID"),
+                         QStringLiteral("                and   M.COLORNAME = K.KNAME)")});
+    try {
+        query.OpenQuery();
+    } catch (const EDatabaseError &e) {
+        if (IsMissingKimportColumn(e.Message()))
+            return false;
+        throw;
+    }
+    const bool consumed = !query.AtEnd();
+    query.CloseQuery();
+    return consumed;
+}
+
+constexpr qint64 kShowEveryMs = 50;
+
+}  // namespace
+
+bool IsMissingKimportColumn(const QString &message)
+{
+    // Upper case for the letters a to z only.
+    QString upper = message;
+    for (QChar &c : upper) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return upper.contains(QLatin1String("COLUMN UNKNOWN")) && upper.contains(QLatin1String("KIMPORT"));
+}
+
+bool ImportInterrupted(TIBQuery &query)
+{
+    SetStatement(query, {QStringLiteral("select KPID from KOLLEKTIONEN"), QStringLiteral("where KPID = -2")});
+    query.OpenQuery();
+    const bool marked = !query.AtEnd();
+    query.CloseQuery();
+    return marked;
+}
+
+MasterImport::MasterImport(Tfmdm &dm, ImportObserver &observer)
+    : dm_(dm), observer_(observer), lookup_(QStringLiteral("qrImport"), &dm.ib1, &dm.ibTa1)
+{
+    sinceStatus_.start();
+    sincePump_.start();
+}
+
+void MasterImport::Status(const QString &text)
+{
+    observer_.Status(text);
+    sinceStatus_.restart();
+}
+
+void MasterImport::RowStatus(const std::function<QString()> &text)
+{
+    if (sinceStatus_.elapsed() >= kShowEveryMs)
+        Status(text());
+}
+
+void MasterImport::StartStep(const QString &step, int total)
+{
+    step_ = step;
+    done_ = 0;
+    total_ = total;
+    observer_.Progress(step_, done_, total_);
+}
+
+void MasterImport::WriteRebuildMark()
+{
+    // One KOLLEKTIONEN row that no search and no pair query can see: its KPID
+    // is below 0 and not the "-1" of a search with nothing chosen.
+    SetStatement(lookup_, {QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME)"),
+                           QStringLiteral("values (-2, -2, 'Neuaufbau')")});
+    lookup_.RunStatement();
+}
+
+void MasterImport::Pump()
+{
+    observer_.Progress(step_, done_, total_);
+    if (!observer_.ProcessPendingMessages())
+        throw ImportStopped();
+    sincePump_.restart();
+}
+
+void MasterImport::PumpWhenDue()
+{
+    if (sincePump_.elapsed() >= kShowEveryMs)
+        Pump();
+}
+
+void MasterImport::Commit()
+{
+    dm_.ibTa1.CommitRetaining();
+}
+
+void MasterImport::Run()
+{
+    // An unfinished rebuild is finished by default; a MASTER that earlier
+    // runs have partly consumed is not thrown away by default.
+    const bool interrupted = ImportInterrupted(lookup_);
+    const bool consumed = !interrupted && MasterPartlyConsumed(lookup_);
+    if (observer_.Ask(QStringLiteral("Sollen die Stammdatentabellen auch neu erzeugt werden?"), !consumed)) {
+        if (consumed &&
+            !observer_.Ask(QStringLiteral("Achtung: Ein Teil der Kombinationen wurde bereits importiert, ihre "
+                                          "Datensätze in der Tabelle MASTER sind gelöscht!\r\n\r\n"
+                                          "Beim Neuerzeugen der Stammdatentabellen gehen diese Kombinationen "
+                                          "verloren.\r\n\r\n"
+                                          "Sollen die Stammdatentabellen trotzdem neu erzeugt werden?"),
+                           false))
+            return;
+        // The mark goes in before the first change and stays until the
+        // collection builder has made every pair pending.
+        if (interrupted) {
+            ReleaseInterruptedTableCreation();
+        } else {
+            WriteRebuildMark();
+            Commit();
+        }
+        StartStep(QStringLiteral("Tabellen"));
+        RecreateTables();
+        CreateTableRGBCOLORS();
+        CreateTableBASEN();
+        CreateTableFARBEN();
+        CreateTableKOLLEKTIONEN();
+    }
+    CreateTableKOMBIDATEN();
+
+    observer_.BringToFront();
+    Pump();
+    observer_.ShowInformation(QStringLiteral("Fertig!"));
+}

@@ -1,0 +1,29 @@
+// What the master import tells the person who runs it, and asks of them. The
+// window implements it with its status bar, progress bar, log and message
+// boxes; the benchmark implements it without a window.
+#pragma once
+
+#include <QString>
+
+class ImportObserver {
+public:
+    // The status bar's one text, replaced.
+    virtual void Status(const QString &text) = 0;
+    // The step under way and, for the combinations, the pairs done of the
+    // pairs pending (total 0: a step without a count).
+    virtual void Progress(const QString &step, int done, int total) = 0;
+    // Let the window handle its pending messages; false when the program is
+    // ending and the import must stop where a later run resumes.
+    virtual bool ProcessPendingMessages() = 0;
+    virtual void BringToFront() = 0;
+    // One entry in the day's log.
+    virtual void Log(const QString &text) = 0;
+    // Modal boxes: "Fehler" with "OK", "Informationen" with "OK", and
+    // "Warnung" with "&Ja" and "&Nein" (true for "&Ja").
+    virtual void ShowError(const QString &text) = 0;
+    virtual void ShowInformation(const QString &text) = 0;
+    virtual bool Ask(const QString &question, bool yesByDefault) = 0;
+
+protected:
+    ~ImportObserver() = default;
+};

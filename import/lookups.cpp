@@ -1,0 +1,204 @@
+// The lookup tables and the collections, rebuilt from the distinct values of
+// MASTER with dense ids in sort order.
+#include "import/masterimport.h"
+
+#include "data/fmdm1.h"
+#include "data/sql.h"
+#include "import/importobserver.h"
+
+#include <QHash>
+
+namespace {
+
+// The field of the query's current row with that name.
+TField &Field(TIBQuery &query, const char *name)
+{
+    return query.ColumnByName(QString::fromLatin1(name));
+}
+
+constexpr int kRowsPerCommit = 500;
+
+// Names compare without their trailing blanks, as the server compares them.
+QString WithoutTrailingBlanks(const QString &name)
+{
+    qsizetype end = name.size();
+    while (end > 0 && name.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return name.left(end);
+}
+
+}  // namespace
+
+// One lookup table and how its builder differs from the others.
+struct MasterImport::LookupBuild {
+    QString step;    // the progress bar's name of the step
+    QString column;  // the source column list, also the grouping and the order
+    TIBQuery &target;
+    QString table;
+    QString rowText;
+    QString passText;
+    std::function<void(TIBQuery &target, TIBQuery &source, int id)> assign;
+    bool frontAtStart;
+    bool pumpBeforeCommit;
+    bool pumpAfterCommit;
+};
+
+void MasterImport::BuildLookup(const LookupBuild &build)
+{
+    TIBQuery &source = dm_.qrMaster;
+    TIBQuery &target = build.target;
+    StartStep(build.step);
+    Pump();
+    if (build.frontAtStart)
+        observer_.BringToFront();
+    int commitCounter = 0;
+    int passCounter = 0;
+    Status(QStringLiteral("SQL wird ausgeführt."));
+
+    SetStatement(source, {QStringLiteral("select ") + build.column + QStringLiteral(" from MASTER"),
+                          QStringLiteral("group by ") + build.column, QStringLiteral("order by ") + build.column});
+    source.OpenQuery();
+    Status(QStringLiteral("SQL beendet."));
+    Status(QStringLiteral("Tabelle wird geleert."));
+
+    // Durable together with the first batch of new rows.
+    SetStatement(target, {QStringLiteral("delete from ") + build.table});
+    target.RunStatement();
+    Status(QStringLiteral("Tabelle wird geöffnet."));
+    SetStatement(target, {QStringLiteral("select * from ") + build.table, QStringLiteral(" where 1=0")});
+    target.OpenQuery();
+
+    int id = 1;
+    while (!source.AtEnd()) {
+        RowStatus([&] { return build.rowText + QString::number(id); });
+        target.AppendRow();
+        build.assign(target, source, id);
+        target.PostRow();
+        ++id;
+        if (++commitCounter == kRowsPerCommit) {
+            Commit();
+            commitCounter = 0;
+            Status(build.passText + QString::number(passCounter));
+            Pump();
+        }
+        ++passCounter;
+        source.ToNextRow();
+    }
+
+    if (build.pumpBeforeCommit)
+        Pump();
+    Commit();
+    if (build.pumpAfterCommit)
+        Pump();
+    Status(QStringLiteral("Tabelle erstellt."));
+}
+
+void MasterImport::CreateTableRGBCOLORS()
+{
+    BuildLookup({QStringLiteral("RGB-Farben"), QStringLiteral("RCOLOR,GCOLOR,BCOLOR"), dm_.qrRGBColors,
+                 QStringLiteral("RGBCOLORS"), QStringLiteral("Erstelle RGB-Farbsatz: "),
+                 QStringLiteral("Durchlauf RGB Colors: "),
+                 [](TIBQuery &target, TIBQuery &source, int id) {
+                     Field(target, "COLORID").SetAsInteger(id);
+                     for (const char *channel : {"RCOLOR", "GCOLOR", "BCOLOR"})
+                         Field(target, channel).SetAsInteger(Field(source, channel).AsInteger());
+                 },
+                 false, true, true});
+}
+
+void MasterImport::CreateTableBASEN()
+{
+    BuildLookup({QStringLiteral("Basen"), QStringLiteral("BASENAME"), dm_.qrBasen, QStringLiteral("BASEN"),
+                 QStringLiteral("Erstelle BASE-Satz:"), QStringLiteral("Durchlauf Basen: "),
+                 [](TIBQuery &target, TIBQuery &source, int id) {
+                     Field(target, "BASEID").SetAsInteger(id);
+                     Field(target, "BNAME").SetAsString(Field(source, "BASENAME").AsString());
+                 },
+                 true, false, true});
+}
+
+void MasterImport::CreateTableFARBEN()
+{
+    BuildLookup({QStringLiteral("Farbtöne"), QStringLiteral("COLORNUMBER"), dm_.qrFarben, QStringLiteral("FARBEN"),
+                 QStringLiteral("Erstelle FARBE-Satz: "), QStringLiteral("Durchlauf FARBEN: "),
+                 [](TIBQuery &target, TIBQuery &source, int id) {
+                     Field(target, "FNAME").SetAsString(Field(source, "COLORNUMBER").AsString());
+                     Field(target, "FID").SetAsInteger(id);
+                 },
+                 false, false, false});
+}
+
+void MasterImport::CreateTableKOLLEKTIONEN()
+{
+    TIBQuery &master = dm_.qrMaster;
+    TIBQuery &target = dm_.qrKollektionen;
+    const auto pointAtTable = [&target] {
+        SetStatement(target, {QStringLiteral("select * from KOLLEKTIONEN")});
+        target.OpenQuery();
+    };
+    const auto rowText = [](int n) { return QStringLiteral("Erstelle KOLLEKTIONEN-Satz: ") + QString::number(n); };
+
+    StartStep(QStringLiteral("Kollektionen"));
+    Status(QStringLiteral("SQL wird ausgeführt."));
+    Pump();
+    SetStatement(target, {QStringLiteral("delete from KOLLEKTIONEN")});
+    target.RunStatement();
+    // Until the second pass is durable no pair is pending: the mark keeps the
+    // unfinished rebuild visible to the start-up check.
+    WriteRebuildMark();
+
+    SetStatement(master, {QStringLiteral("select COLORNAME from MASTER"), QStringLiteral("group by COLORNAME"),
+                          QStringLiteral("order by COLORNAME")});
+    master.OpenQuery();
+    Status(QStringLiteral("SQL wurde ausgeführt."));
+    pointAtTable();
+    // The collection ids by name, for the second pass: a name that does not
+    // fit into KNAME was stored cut and so is found by no pair.
+    QHash<QString, int> ids;
+    const int width = Field(target, "KNAME").Width;
+    for (int id = 1; !master.AtEnd(); ++id) {
+        RowStatus([&] { return rowText(id); });
+        const QString name = Field(master, "COLORNAME").AsString();
+        target.AppendRow();
+        Field(target, "KID").SetAsInteger(id);
+        Field(target, "KPID").SetAsString(QStringLiteral("0"));
+        Field(target, "KNAME").SetAsString(name);
+        Field(target, "KIMPORT").SetAsString(QStringLiteral("J"));
+        target.PostRow();
+        const QString key = WithoutTrailingBlanks(name);
+        if (width <= 0 || WithoutTrailingBlanks(name.left(width)) == key)
+            ids.insert(key, id);
+        PumpWhenDue();
+        master.ToNextRow();
+    }
+    Commit();
+
+    Status(QStringLiteral("Erzeuge Vorwärtssuche: Kollektionen"));
+    Pump();
+    Status(QStringLiteral("SQL wird ausgeführt."));
+    SetStatement(master, {QStringLiteral("select COLORNAME,PRODUCTID from MASTER"),
+                          QStringLiteral("group by COLORNAME,PRODUCTID"),
+                          QStringLiteral("order by COLORNAME,PRODUCTID")});
+    master.OpenQuery();
+    Status(QStringLiteral("SQL wurde ausgeführt."));
+    pointAtTable();
+    for (int row = 1; !master.AtEnd(); ++row) {
+        RowStatus([&] { return rowText(row); });
+        const QString name = Field(master, "COLORNAME").AsString();
+        const auto found = ids.constFind(WithoutTrailingBlanks(name));
+        if (found != ids.cend()) {
+            target.AppendRow();
+            Field(target, "KID").SetAsInteger(*found);
+            Field(target, "KPID").SetAsString(Field(master, "PRODUCTID").AsString());
+            Field(target, "KNAME").SetAsString(name);
+            Field(target, "KIMPORT").SetAsString(QStringLiteral("N"));
+            target.PostRow();
+        }
+        PumpWhenDue();
+        master.ToNextRow();
+    }
+    // The pending pairs take over from the mark in the same commit.
+    SetStatement(lookup_, {QStringLiteral("delete from KOLLEKTIONEN"), QStringLiteral("where KPID = -2")});
+    lookup_.RunStatement();
+    Commit();
+}

@@ -1,0 +1,115 @@
+// The master import: turns the flat table MASTER into the tables the
+// searches read, pair by pair, so that a run stopped anywhere can be resumed.
+#pragma once
+
+#include "data/ib.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+#include <array>
+#include <functional>
+#include <optional>
+#include <unordered_map>
+
+class ImportObserver;
+class Tfmdm;
+
+// The program is ending: the run stops at a point a later run resumes from.
+// Not an error of the import, so no pair's guard catches it.
+class ImportStopped : public std::exception {
+public:
+    const char *what() const noexcept override { return "import stopped"; }
+};
+
+class MasterImport {
+public:
+    MasterImport(Tfmdm &dm, ImportObserver &observer);
+    MasterImport(const MasterImport &) = delete;
+    MasterImport &operator=(const MasterImport &) = delete;
+
+    // The driver: asks whether the master data tables are rebuilt too, runs
+    // the steps and says "Fertig!".
+    void Run();
+
+    // The steps, in the order of a full rebuild.
+    void RecreateTables();
+    void CreateTableRGBCOLORS();
+    void CreateTableBASEN();
+    void CreateTableFARBEN();
+    void CreateTableKOLLEKTIONEN();
+    void CreateTableKOMBIDATEN();
+
+private:
+    struct LookupBuild;
+    // Before the schema rebuild of a run that resumes an interrupted one:
+    // frees what a process killed in the middle of creating a table left.
+    void ReleaseInterruptedTableCreation();
+    // A schema statement committed on its own; its failure is ignored.
+    void RunSchemaStatement(const QStringList &statement);
+    struct PairRun;
+
+    void BuildLookup(const LookupBuild &build);
+    // The pair steps of the combination builder for the current pending pair.
+    void BuildPair(PairRun &run);
+    void BuildCombination(PairRun &run);
+    // The colour id of a combined row's channels as the lookup statement
+    // finds it: from the colours read once, or by the statement itself
+    // when the channels are no plain numbers.
+    int ColourId(const QString &red, const QString &green, const QString &blue);
+
+    void Status(const QString &text);
+    // The step under way for the progress bar, shown now; its count goes out
+    // with the next pump.
+    void StartStep(const QString &step, int total = 0);
+    void WriteRebuildMark();
+    // A status text that changes with every row: shown only as often as a
+    // person can read it.
+    void RowStatus(const std::function<QString()> &text);
+    // Messages handled at a named point, or in a loop when it is time.
+    void Pump();
+    void PumpWhenDue();
+    void Commit();
+
+    Tfmdm &dm_;
+    ImportObserver &observer_;
+    TIBQuery lookup_;
+    QElapsedTimer sinceStatus_;
+    QElapsedTimer sincePump_;
+    QString step_;
+    int done_ = 0;
+    int total_ = 0;
+    // The colour ids by channels, read once per combination run: the first
+    // row of a triple wins, as the first row of the lookup statement does.
+    struct ChannelsHash {
+        size_t operator()(const std::array<int, 3> &c) const
+        {
+            return std::hash<qint64>()((qint64(c[0]) * 1000003 + c[1]) * 1000003 + c[2]);
+        }
+    };
+    std::optional<std::unordered_map<std::array<int, 3>, int, ChannelsHash>> colours_;
+};
+
+// Whether an error says that KOLLEKTIONEN lacks the mark column KIMPORT: a
+// database that never saw an import.
+bool IsMissingKimportColumn(const QString &message);
+
+// Whether a full rebuild was cut off before all its pairs were pending: the
+// rebuild leaves a mark in KOLLEKTIONEN from before its first change until
+// its pairs are written, and the start-up check offers the import while the
+// mark is there. Errors reach the caller.
+bool ImportInterrupted(TIBQuery &query);
+
+// The statements of the schema rebuild, in order, each as its lines.
+const QList<QStringList> &SchemaRebuildStatements();
+
+// A collection name as it goes between the quotes of a pair's statements:
+// trailing blanks go (the server ignores them when comparing), everything
+// else stays, so that the name can only ever match itself; quotes doubled.
+QString PairNameLiteral(const QString &kname);
+
+// The text of the error box of a failed pair: five lines, each ending in CR LF.
+QString PairErrorText(const QString &message, const QString &debugPoint, int productId, int collectionId);
