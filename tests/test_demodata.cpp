@@ -7,6 +7,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <algorithm>
@@ -38,6 +39,54 @@ int Count(const QString &path, const QString &select)
     return QueryRows(path, select).at(0).at(0).toInt();
 }
 
+// The rules no MASTER row may break; returns the broken ones.
+QStringList BrokenRules(const QString &path)
+{
+    QStringList broken;
+    for (const char *rule : {
+             // Every product id and name is one of PRODUKTE.
+             "MASTER m where not exists (select 1 from PRODUKTE p where p.PID = m.PRODUCTID and "
+             "p.PNAME = m.MFGPRODUCTNAME)",
+             // Notice keys are 0 or keys of FORMULADETAILS.
+             "MASTER m where m.FORMULADETAILSKEY <> 0 and not exists (select 1 from FORMULADETAILS f where "
+             "f.FORMULADETAILSKEY = m.FORMULADETAILSKEY)",
+             // Channels, price groups and the widths the import writes into.
+             "MASTER where RCOLOR not between 0 and 255 or GCOLOR not between 0 and 255 or BCOLOR not between 0 and "
+             "255 or RCOLOR is null or GCOLOR is null or BCOLOR is null",
+             "MASTER where COSTCODE not in ('1','2','3','4','5','6','7','8','9') or COSTCODE is null",
+             "MASTER where char_length(COLORNUMBER) > 50 or char_length(BASENAME) > 10 or BASENAME is null",
+             "MASTER where INGREDIENT0ABBR is null or INGREDIENT0AMT <= 0 or CANSIZE is null or BASEAMT <= 0",
+             // A shade belongs to one collection; no combination comes twice.
+             "(select COLORNUMBER from MASTER group by COLORNUMBER having count(distinct COLORNAME) > 1)",
+             "(select COLORNUMBER from MASTER group by COLORNUMBER, COLORNAME, PRODUCTID having count(*) > 1)"})
+        if (Count(path, QStringLiteral("select count(*) from ") + QLatin1String(rule)) != 0)
+            broken << QLatin1String(rule);
+    return broken;
+}
+
+// What makes the rows look like real ones; returns what is missing.
+QStringList MissingVariety(const QString &path, int rows)
+{
+    QStringList missing;
+    const auto expect = [&missing](bool ok, const char *what) {
+        if (!ok)
+            missing << QLatin1String(what);
+    };
+    expect(Count(path, QStringLiteral("select count(*) from MASTER where FORMULADETAILSKEY > 0")) > 0,
+           "some rows with a notice");
+    expect(Count(path, QStringLiteral("select count(*) from MASTER where FORMULADETAILSKEY = 0")) > rows / 2,
+           "most rows without a notice");
+    expect(Count(path, QStringLiteral("select count(distinct BASENAME) from MASTER")) >= 3, "several bases");
+    const int shades = Count(path, QStringLiteral("select count(distinct COLORNUMBER) from MASTER"));
+    expect(Count(path, QStringLiteral("select count(*) from (select COLORNUMBER from MASTER group by "
+                                      "COLORNUMBER having count(*) >= 2)")) >= shades - 1,
+           "a shade for several products");
+    expect(Count(path, QStringLiteral("select count(*) from (select RCOLOR from MASTER group by RCOLOR, "
+                                      "GCOLOR, BCOLOR having count(distinct COLORNUMBER) > 1)")) > 0,
+           "colours shared by several shades");
+    return missing;
+}
+
 QByteArray Digest(const QString &path)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -57,6 +106,7 @@ private slots:
     void deliveredShape();
     void windows1252Names();
     void sizeAndConsistency();
+    void generatedNames();
     void determinism();
 };
 
@@ -176,50 +226,80 @@ void TestDemoData::sizeAndConsistency()
     const int rows = 4321;
     CreateDemoDatabase(path, {rows, 99});
     QCOMPARE(Count(path, QStringLiteral("select count(*) from MASTER")), rows);
-    // No row breaks a rule.
-    for (const char *broken : {
-             // Every product id and name is one of PRODUKTE.
-             "MASTER m where not exists (select 1 from PRODUKTE p where p.PID = m.PRODUCTID and "
-             "p.PNAME = m.MFGPRODUCTNAME)",
-             // Notice keys are 0 or keys of FORMULADETAILS.
-             "MASTER m where m.FORMULADETAILSKEY <> 0 and not exists (select 1 from FORMULADETAILS f where "
-             "f.FORMULADETAILSKEY = m.FORMULADETAILSKEY)",
-             // Channels, price groups and the widths the import writes into.
-             "MASTER where RCOLOR not between 0 and 255 or GCOLOR not between 0 and 255 or BCOLOR not between 0 and "
-             "255 or RCOLOR is null or GCOLOR is null or BCOLOR is null",
-             "MASTER where COSTCODE not in ('1','2','3','4','5','6','7','8','9') or COSTCODE is null",
-             "MASTER where char_length(COLORNUMBER) > 50 or char_length(BASENAME) > 10 or BASENAME is null",
-             "MASTER where INGREDIENT0ABBR is null or INGREDIENT0AMT <= 0 or CANSIZE is null or BASEAMT <= 0",
-             // A shade belongs to one collection; no combination comes twice.
-             "(select COLORNUMBER from MASTER group by COLORNUMBER having count(distinct COLORNAME) > 1)",
-             "(select COLORNUMBER from MASTER group by COLORNUMBER, COLORNAME, PRODUCTID having count(*) > 1)"})
-        QVERIFY2(Count(path, QStringLiteral("select count(*) from ") + QLatin1String(broken)) == 0, broken);
+    QCOMPARE(BrokenRules(path), QStringList());
+    QCOMPARE(MissingVariety(path, rows), QStringList());
+    QVERIFY(Count(path, QStringLiteral("select count(distinct COLORNUMBER) from MASTER")) > 300);
+}
 
-    // Some rows have a notice, most have none.
-    QVERIFY(Count(path, QStringLiteral("select count(*) from MASTER where FORMULADETAILSKEY > 0")) > 0);
-    QVERIFY(Count(path, QStringLiteral("select count(*) from MASTER where FORMULADETAILSKEY = 0")) > rows / 2);
-    QVERIFY(Count(path, QStringLiteral("select count(distinct BASENAME) from MASTER")) >= 3);
-    // A shade appears for several products; some colours are shared by
-    // several shades.
-    const int shades = Count(path, QStringLiteral("select count(distinct COLORNUMBER) from MASTER"));
-    QVERIFY(shades > 300);
-    QVERIFY(Count(path, QStringLiteral("select count(*) from (select COLORNUMBER from MASTER group by "
-                                       "COLORNUMBER having count(*) >= 2)")) >= shades - 1);
-    QVERIFY(Count(path, QStringLiteral("select count(*) from (select RCOLOR from MASTER group by RCOLOR, "
-                                       "GCOLOR, BCOLOR having count(distinct COLORNUMBER) > 1)")) > 0);
+void TestDemoData::generatedNames()
+{
+    TempProgramFolder folder;
+    const QString path = folder.databasePath();
+    const int rows = 5000;
+    CreateDemoDatabase(path, {.masterRows = rows, .seed = 11, .products = 30, .collections = 12, .shades = 600});
+
+    // Exactly the asked sizes; every product is offered.
+    QCOMPARE(QueryRows(path, QStringLiteral("select count(*), count(distinct COLORNUMBER), count(distinct COLORNAME), "
+                                            "count(distinct PRODUCTID) from MASTER")),
+             QList<QStringList>({{"5000", "600", "12", "30"}}));
+    QCOMPARE(QueryRows(path,
+                       QStringLiteral("select count(*), count(distinct PID), count(distinct PNAME) from PRODUKTE")),
+             QList<QStringList>({{"30", "30", "30"}}));
+    QCOMPARE(Count(path, QStringLiteral("select count(*) from KOLLEKTIONEN")), 0);
+    QCOMPARE(BrokenRules(path), QStringList());
+    QCOMPARE(MissingVariety(path, rows), QStringList());
+
+    // A fan is offered for a run of several products, a product in several fans.
+    QCOMPARE(Count(path, QStringLiteral("select count(*) from (select COLORNAME from MASTER group by COLORNAME "
+                                        "having count(distinct PRODUCTID) < 5)")),
+             0);
+    QVERIFY(Count(path, QStringLiteral("select count(*) from (select PRODUCTID from MASTER group by PRODUCTID "
+                                       "having count(distinct COLORNAME) >= 2)")) >= 25);
+
+    // Products are named "<kind> <line> <PID>", fans "<theme> <number>", their
+    // shades "<prefix><fan number> <number> <word>"; every character one byte.
+    QString text;
+    for (const QStringList &row :
+         QueryRows(path, QStringLiteral("select PID, PNAME, octet_length(PNAME) from PRODUKTE"))) {
+        QVERIFY2(row.at(1).endsWith(QLatin1Char(' ') + row.at(0)), qPrintable(row.at(1)));
+        QCOMPARE(QString::number(row.at(1).size()), row.at(2));
+        text += row.at(1);
+    }
+    static const QRegularExpression fan(QStringLiteral("^\\D+ (\\d+)$"));
+    static const QRegularExpression shade(QStringLiteral("^[A-Z]+(\\d+) \\d+ \\D+$"));
+    const QString shades = QStringLiteral(
+        "select distinct COLORNAME, COLORNUMBER, octet_length(COLORNAME || COLORNUMBER) from MASTER");
+    for (const QStringList &row : QueryRows(path, shades)) {
+        const QRegularExpressionMatch f = fan.match(row.at(0)), s = shade.match(row.at(1));
+        QVERIFY2(f.hasMatch() && s.hasMatch() && f.captured(1) == s.captured(1), qPrintable(row.join(" | ")));
+        QCOMPARE(QString::number(row.at(0).size() + row.at(1).size()), row.at(2));
+        text += row.at(0) + row.at(1);
+    }
+    for (const QChar c : QStringView(u"äöüßé&'"))
+        QVERIFY2(text.contains(c), qPrintable(QString(c)));
+
+    // Sizes that cannot fit are refused before a file is made.
+    const QString refused = folder.daten() + QStringLiteral("/refused.fdb");
+    QVERIFY_THROWS_EXCEPTION(Exception, CreateDemoDatabase(refused, {.masterRows = 10, .shades = 20}));
+    QVERIFY(!QFile::exists(refused));
 }
 
 void TestDemoData::determinism()
 {
-    TempProgramFolder folder;
-    const QString a = folder.daten() + QStringLiteral("/a.fdb");
-    const QString b = folder.daten() + QStringLiteral("/b.fdb");
-    const QString c = folder.daten() + QStringLiteral("/c.fdb");
-    CreateDemoDatabase(a, {1500, 7});
-    CreateDemoDatabase(b, {1500, 7});
-    CreateDemoDatabase(c, {1500, 8});
-    QCOMPARE(Digest(a), Digest(b));
-    QVERIFY(Digest(a) != Digest(c));
+    // The fixed paint shop and generated names alike.
+    for (DemoOptions options : {DemoOptions{1500, 7}, DemoOptions{.masterRows = 1500, .seed = 7, .products = 25,
+                                                                   .collections = 6, .shades = 300}}) {
+        TempProgramFolder folder;
+        const QString a = folder.daten() + QStringLiteral("/a.fdb");
+        const QString b = folder.daten() + QStringLiteral("/b.fdb");
+        const QString c = folder.daten() + QStringLiteral("/c.fdb");
+        CreateDemoDatabase(a, options);
+        CreateDemoDatabase(b, options);
+        options.seed = 8;
+        CreateDemoDatabase(c, options);
+        QCOMPARE(Digest(a), Digest(b));
+        QVERIFY(Digest(a) != Digest(c));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDemoData)

@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <iterator>
 #include <span>
 
@@ -126,6 +127,28 @@ const Collection kCollections[] = {
     {u"Holz & Natur", u"HN", 0, 3, kHolz},
 };
 
+// Generated fans take the themes of the fixed ones but RAL, whose shade
+// numbers carry no fan number and would repeat across fans.
+const std::span<const Collection> kThemes = std::span(kCollections).subspan(1);
+
+// Generated products: kind, line and running number ("Innenfarbe Premium 17").
+struct ProductKind {
+    const char16_t *name;
+    int priceLevel;
+    bool clear;
+};
+
+const ProductKind kKinds[] = {
+    {u"Innenfarbe", 1, false},        {u"Latexfarbe", 2, false},       {u"Küchen- & Badfarbe", 2, false},
+    {u"Fassadenfarbe", 2, false},     {u"Sockelfarbe", 2, false},      {u"Buntlack", 3, false},
+    {u"Heizkörperlack", 3, false},    {u"Fenster- & Türenlack", 4, false}, {u"Metallschutzlack", 5, false},
+    {u"Holzlasur", 2, true},          {u"Holzschutzfarbe", 2, false},  {u"Fußbodenfarbe", 4, false},
+    {u"Betonfarbe", 3, false},        {u"Dachfarbe", 3, false},        {u"Kreidefarbe", 2, false},
+};
+
+const char16_t *const kLines[] = {u"Premium", u"Classic",  u"Profi", u"Satiné", u"Außen & Innen", u"Seidenglänzend",
+                                  u"Matt",    u"Öko",      u"Plus",  u"Natur",  u"L'Original",    u"„Atelier“"};
+
 // Tinting pastes.
 const char16_t *const kColorants[] = {u"OG", u"OR", u"OS", u"PB", u"PG", u"GE",
                                       u"RO", u"VI", u"UB", u"OK", u"WE", u"MA"};
@@ -208,6 +231,11 @@ QString Lit(const QString &text)
     return QStringLiteral("_NONE ") + QuotedLiteral(text);
 }
 
+QString Lit(const char16_t *text)
+{
+    return Lit(QString::fromUtf16(text));
+}
+
 // "CASE selector WHEN 0 THEN values[0] WHEN 1 THEN ... END"
 QString Case(const QString &selector, const QStringList &values)
 {
@@ -248,6 +276,18 @@ QString CollectionCase(F value)
 // The generator step; all random choices take bits above the low 16 of h.
 const QString kStep = QStringLiteral("h = MOD(h * 1103515245 + 12345, 2147483648);");
 
+// "WHILE (condition) DO BEGIN body END"
+QStringList While(const QString &condition, const QStringList &body)
+{
+    return QStringList{QStringLiteral("WHILE (%1) DO").arg(condition), QStringLiteral("BEGIN")} + body +
+           QStringList{QStringLiteral("END")};
+}
+
+int CeilDiv(int a, int b)
+{
+    return (a + b - 1) / b;
+}
+
 }  // namespace
 
 QStringList DeliveredSchemaStatements()
@@ -278,74 +318,204 @@ QStringList DemoCollections()
     return Each(kCollections, [](const Collection &c) { return QString::fromUtf16(c.name); });
 }
 
-QString MasterFillStatement(int rows, std::uint32_t seed)
+namespace {
+
+// All words of all fans in one list; a fan's words start at its offset.
+struct WordTable {
+    QStringList names, reds, greens, blues, codes;
+    QList<int> offsets;  // per entry of kCollections
+};
+
+WordTable AllWords()
 {
-    // All words of all collections in one list; a collection's words start
-    // at its offset.
-    QStringList words, reds, greens, blues, codes, wordOffsets;
+    WordTable t;
     for (const Collection &c : kCollections) {
-        wordOffsets << Number(static_cast<int>(words.size()));
+        t.offsets << static_cast<int>(t.names.size());
         for (const Word &w : c.words) {
-            words << Lit(QString::fromUtf16(w.name));
-            reds << Number(w.r);
-            greens << Number(w.g);
-            blues << Number(w.b);
-            codes << Number(w.code);
+            t.names << Lit(w.name);
+            t.reds << Number(w.r);
+            t.greens << Number(w.g);
+            t.blues << Number(w.b);
+            t.codes << Number(w.code);
         }
     }
-    // The first fan takes its words in turn, the others draw them.
-    QStringList wordChoice;
-    for (const Collection &c : kCollections)
-        wordChoice << QStringLiteral("%1 + MOD(%2, %3)")
-                          .arg(wordOffsets.at(wordChoice.size()),
-                               wordChoice.isEmpty() ? QStringLiteral("k") : QStringLiteral("h / 65536"),
-                               Number(static_cast<int>(c.words.size())));
-    const QList<Column> columns = MasterColumns();
+    return t;
+}
 
-    QStringList t;
-    t << QStringLiteral("EXECUTE BLOCK AS");
-    for (const char *name : {"n", "s", "c", "k", "w", "ps", "pl", "cnt", "o", "j", "p", "lum", "bc", "m", "q"})
+// The index of a word of fan `index`, the word picked by `selector`.
+QString WordOf(const WordTable &words, std::size_t index, const QString &selector)
+{
+    return QStringLiteral("%1 + MOD(%2, %3)")
+        .arg(Number(words.offsets.at(index)), selector, Number(static_cast<int>(kCollections[index].words.size())));
+}
+
+// Sets `variable` to a pseudo-random number in 0 .. 2^31-1 for a fixed
+// input, varied by the salt: the generated products and fans must not
+// depend on the row order. The shift-and-xor breaks up the lattice an
+// affine step alone leaves over consecutive inputs.
+QStringList Hash(const QString &variable, const QString &input, std::uint32_t salt)
+{
+    return {QStringLiteral("%1 = MOD((%2 + %3) * 1103515245 + 12345, 2147483648);")
+                .arg(variable, input, QString::number(salt)),
+            QStringLiteral("%1 = MOD(BIN_XOR(%1, %1 / 65536) * 73244475, 2147483648);").arg(variable)};
+}
+
+// A salt per purpose that changes with the seed.
+std::uint32_t Salt(std::uint32_t seed, std::uint32_t purpose)
+{
+    std::uint32_t x = seed * 2654435761u ^ purpose * 40503u;
+    x ^= x >> 15;
+    x *= 2246822519u;
+    x ^= x >> 13;
+    return x % 1000003u;
+}
+
+QStringList Declarations(std::uint32_t seed)
+{
+    QStringList t = {QStringLiteral("EXECUTE BLOCK AS")};
+    for (const char *name : {"n", "s", "c", "k", "w", "ps", "pl", "cnt", "o", "j", "p", "lum", "bc", "m", "q",
+                             "t", "clr", "pr", "pkind", "tg", "lo", "hi"})
         t << QStringLiteral("DECLARE %1 INTEGER = 0;").arg(QLatin1String(name));
+    t << QStringLiteral("DECLARE cap BIGINT = 0;");
+    t << QStringLiteral("DECLARE hc BIGINT = 0;");
+    t << QStringLiteral("DECLARE hp BIGINT = 0;");
     t << QStringLiteral("DECLARE h BIGINT = %1;").arg(seed % 2147483648u);
     t << QStringLiteral("DECLARE lit DOUBLE PRECISION;");
     t << QStringLiteral("DECLARE wort VARCHAR(60) CHARACTER SET NONE;");
     t << QStringLiteral("DECLARE shadebase VARCHAR(20) CHARACTER SET NONE;");
     for (int i = 0; i < 6; ++i)
         t << QStringLiteral("DECLARE a%1 VARCHAR(10) CHARACTER SET NONE; DECLARE x%1 DOUBLE PRECISION;").arg(i);
-    for (const Column &column : columns)
+    for (const Column &column : MasterColumns())
         t << QStringLiteral("DECLARE %1 %2%3;")
                  .arg(column.name, column.type,
                       column.type.startsWith(QStringLiteral("VARCHAR")) ? QStringLiteral(" CHARACTER SET NONE")
                                                                         : QString());
-    t << QStringLiteral("BEGIN");
-    t << QStringLiteral("WHILE (n < %1) DO").arg(rows);
-    t << QStringLiteral("BEGIN");
-    // One shade: collections take turns.
+    return t;
+}
+
+// Fixed paint shop: fan c, its k-th shade, its pool of products and the
+// shade's word w and name.
+QStringList FixedShade(const WordTable &words)
+{
+    // The first fan takes its words in turn, the others draw them.
+    QStringList wordChoice;
+    for (std::size_t i = 0; i < std::size(kCollections); ++i)
+        wordChoice << WordOf(words, i, i == 0 ? QStringLiteral("k") : QStringLiteral("h / 65536"));
+    QStringList t;
     t << QStringLiteral("c = MOD(s, %1);").arg(std::size(kCollections));
     t << QStringLiteral("k = s / %1;").arg(std::size(kCollections));
     t << kStep;
     t << QStringLiteral("COLORNAME = ") +
-             CollectionCase([](const Collection &c) { return Lit(QString::fromUtf16(c.name)); }) + ';';
+             CollectionCase([](const Collection &c) { return Lit(c.name); }) + ';';
     t << QStringLiteral("ps = ") + CollectionCase([](const Collection &c) { return Number(c.poolStart); }) + ';';
     t << QStringLiteral("pl = ") + CollectionCase([](const Collection &c) { return Number(c.poolLength); }) + ';';
     t << QStringLiteral("w = ") + Case(QStringLiteral("c"), wordChoice) + ';';
-    t << QStringLiteral("wort = ") + Case(QStringLiteral("w"), words) + ';';
+    t << QStringLiteral("wort = ") + Case(QStringLiteral("w"), words.names) + ';';
     // The first fan: word, thousands code, tens running on per word
     // ("Weiß 9010", "Weiß 9020", ...). The others: prefix, running number
     // from 101, word.
     t << QStringLiteral("IF (c = 0) THEN COLORNUMBER = wort || _NONE ' ' || (%1 * 1000 + 10 * (k / %2) + 10);")
-             .arg(Case(QStringLiteral("w"), codes))
+             .arg(Case(QStringLiteral("w"), words.codes))
              .arg(kCollections[0].words.size());
     t << QStringLiteral("ELSE COLORNUMBER = ") +
-             CollectionCase([](const Collection &c) { return Lit(QString::fromUtf16(c.prefix)); }) +
+             CollectionCase([](const Collection &c) { return Lit(c.prefix); }) +
              QStringLiteral(" || _NONE ' ' || (k + 101) || _NONE ' ' || wort;");
-    // The word's colour, lighter or darker, with a little noise per channel;
-    // every seventh shade keeps the colour of the one before.
+    return t;
+}
+
+// Generated fan c: theme t, run of pl products from product ps on (wrapping
+// round). Runs start evenly over the products, so together they offer every
+// product once they are at least products / collections long.
+QStringList GeneratedFan(const DemoSize &size)
+{
+    const int run = std::max(CeilDiv(size.rows, size.shades), CeilDiv(size.products, size.collections));
+    QStringList t;
+    t << Hash(QStringLiteral("hc"), QStringLiteral("c"), Salt(size.seed, 1));
+    t << QStringLiteral("t = MOD(hc / 65536, %1);").arg(kThemes.size());
+    t << QStringLiteral("pl = MINVALUE(%1, %2 + MOD(hc / 65536 / %3, %4));")
+             .arg(size.products)
+             .arg(run)
+             .arg(kThemes.size())
+             .arg(run / 3 + 1);
+    t << QStringLiteral("ps = MOD(c * %1 / %2 + %3, %1);")
+             .arg(size.products)
+             .arg(size.collections)
+             .arg(Salt(size.seed, 2) % size.products);
+    return t;
+}
+
+// Generated product p: "Innenfarbe Premium 17", PID p + 1, its price level
+// pr and whether it is tinted on the clear base (clr).
+QStringList GeneratedProduct(std::uint32_t seed)
+{
+    QStringList t;
+    t << Hash(QStringLiteral("hp"), QStringLiteral("p"), Salt(seed, 3));
+    t << QStringLiteral("pkind = MOD(hp / 65536, %1);").arg(std::size(kKinds));
+    t << QStringLiteral("PRODUCTID = p + 1;");
+    t << QStringLiteral("MFGPRODUCTNAME = %1 || _NONE ' ' || %2 || _NONE ' ' || (p + 1);")
+             .arg(Case(QStringLiteral("pkind"),
+                       Each(kKinds, [](const ProductKind &k) { return Lit(k.name); })),
+                  Case(QStringLiteral("MOD(hp / 65536 / %1, %2)").arg(std::size(kKinds)).arg(std::size(kLines)),
+                       Each(kLines, [](const char16_t *l) { return Lit(l); })));
+    t << QStringLiteral("clr = ") +
+             Case(QStringLiteral("pkind"), Each(kKinds, [](const ProductKind &k) { return Number(k.clear); })) + ';';
+    t << QStringLiteral("pr = ") +
+             Case(QStringLiteral("pkind"), Each(kKinds, [](const ProductKind &k) { return Number(k.priceLevel); })) +
+             ';';
+    return t;
+}
+
+// Before the shades: every generated product into PRODUKTE, and into cap
+// the rows all fans can take (each shade at most once per product of its fan).
+QStringList GeneratedProductsAndCapacity(const DemoSize &size)
+{
+    QStringList product = GeneratedProduct(size.seed);
+    product << QStringLiteral("INSERT INTO PRODUKTE (PID, PNAME) VALUES (:PRODUCTID, :MFGPRODUCTNAME);");
+    product << QStringLiteral("p = p + 1;");
+    QStringList fan = GeneratedFan(size);
+    // Shade s belongs to fan MOD(s, collections).
+    fan << QStringLiteral("cap = cap + pl * (%1 + IIF(c < %2, 1, 0));")
+               .arg(size.shades / size.collections)
+               .arg(size.shades % size.collections);
+    fan << QStringLiteral("c = c + 1;");
+    return While(QStringLiteral("p < %1").arg(size.products), product) +
+           While(QStringLiteral("c < %1").arg(size.collections), fan);
+}
+
+// Generated shade s: fan c, k-th shade of it ("WG12 101 Salbei" of "Wandgrün 12").
+QStringList GeneratedShade(const DemoSize &size, const WordTable &words)
+{
+    QStringList wordChoice, names, prefixes;
+    for (std::size_t i = 0; i < kThemes.size(); ++i) {
+        wordChoice << WordOf(words, i + 1, QStringLiteral("h / 65536"));
+        names << Lit(kThemes[i].name);
+        prefixes << Lit(kThemes[i].prefix);
+    }
+    QStringList t;
+    t << QStringLiteral("c = MOD(s, %1);").arg(size.collections);
+    t << QStringLiteral("k = s / %1;").arg(size.collections);
+    t << kStep;
+    t << GeneratedFan(size);
+    t << QStringLiteral("COLORNAME = ") + Case(QStringLiteral("t"), names) +
+             QStringLiteral(" || _NONE ' ' || (c + 1);");
+    t << QStringLiteral("w = ") + Case(QStringLiteral("t"), wordChoice) + ';';
+    t << QStringLiteral("wort = ") + Case(QStringLiteral("w"), words.names) + ';';
+    t << QStringLiteral("COLORNUMBER = ") + Case(QStringLiteral("t"), prefixes) +
+             QStringLiteral(" || (c + 1) || _NONE ' ' || (k + 101) || _NONE ' ' || wort;");
+    return t;
+}
+
+// The word's colour, lighter or darker, with a little noise per channel;
+// every seventh shade keeps the colour of the one before. The lightness
+// picks the base.
+QStringList ShadeColour(const WordTable &words)
+{
+    QStringList t;
     t << QStringLiteral("IF (MOD(s, 7) <> 3) THEN BEGIN");
     t << QStringLiteral("q = MOD(h / 65536, 81) - 40;");
-    for (const auto &[column, list] : {std::pair{QStringLiteral("RCOLOR"), reds},
-                                      std::pair{QStringLiteral("GCOLOR"), greens},
-                                      std::pair{QStringLiteral("BCOLOR"), blues}}) {
+    for (const auto &[column, list] : {std::pair{QStringLiteral("RCOLOR"), words.reds},
+                                      std::pair{QStringLiteral("GCOLOR"), words.greens},
+                                      std::pair{QStringLiteral("BCOLOR"), words.blues}}) {
         t << kStep;
         t << QStringLiteral("%1 = MAXVALUE(0, MINVALUE(255, %2 + q + MOD(h / 65536, 25) - 12));")
                  .arg(column, Case(QStringLiteral("w"), list));
@@ -355,12 +525,18 @@ QString MasterFillStatement(int rows, std::uint32_t seed)
     t << QStringLiteral("IF (lum >= 170) THEN BEGIN shadebase = _NONE 'Basis A'; bc = 0; END");
     t << QStringLiteral("ELSE IF (lum >= 110) THEN BEGIN shadebase = _NONE 'Basis B'; bc = 1; END");
     t << QStringLiteral("ELSE BEGIN shadebase = _NONE 'Basis C'; bc = 2; END");
-    // The recipe: 1 to 6 different pastes, ml per litre of paint, more of
-    // them and more of each the darker the shade.
+    return t;
+}
+
+// The recipe: 1 to 6 different pastes, ml per litre of paint, more of them
+// and more of each the darker the shade.
+QStringList Recipe()
+{
+    QStringList t;
     t << kStep;
     t << QStringLiteral("m = 1 + MOD(h / 65536, 4) + bc;");
     t << QStringLiteral("q = MOD(h / 256, %1);").arg(std::size(kColorants));
-    const QStringList colorants = Each(kColorants, [](const char16_t *c) { return Lit(QString::fromUtf16(c)); });
+    const QStringList colorants = Each(kColorants, [](const char16_t *c) { return Lit(c); });
     for (int i = 0; i < 6; ++i) {
         t << kStep;
         t << QStringLiteral("IF (%1 < m) THEN BEGIN a%1 = %2; x%1 = CAST(1 + MOD(h / 65536, 100) AS DOUBLE "
@@ -368,22 +544,60 @@ QString MasterFillStatement(int rows, std::uint32_t seed)
                  .arg(i)
                  .arg(Case(QStringLiteral("MOD(q + %1, %2)").arg(i * 5).arg(std::size(kColorants)), colorants));
     }
-    // The products of the shade: 2 to 7 of the collection's pool.
+    return t;
+}
+
+// Fixed paint shop: the shade comes for 2 to 7 products of the fan's pool,
+// from offset o on.
+QStringList FixedRun()
+{
+    QStringList t;
     t << kStep;
     t << QStringLiteral("cnt = 2 + MOD(h / 65536, MINVALUE(pl, 7) - 1);");
     t << QStringLiteral("o = MOD(h / 256, pl);");
-    t << QStringLiteral("j = 0;");
-    t << QStringLiteral("WHILE (j < cnt AND n < %1) DO").arg(rows);
-    t << QStringLiteral("BEGIN");
+    return t;
+}
+
+// Generated shade: cnt products of the fan's run, about its share of the
+// rows still to write. The bounds keep enough rows for every shade still
+// to come and no more than those shades can take, so the total comes out
+// exact.
+QStringList GeneratedRun(const DemoSize &size)
+{
+    QStringList t;
     t << kStep;
-    t << QStringLiteral("p = ps + MOD(o + j, pl);");
+    t << QStringLiteral("cap = cap - pl;");
+    t << QStringLiteral("tg = (%1 - n) * pl / (cap + pl);").arg(size.rows);
+    t << QStringLiteral("lo = MAXVALUE(1, %1 - n - cap);").arg(size.rows);
+    t << QStringLiteral("hi = MINVALUE(pl, %1 - n - %2 + s + 1);").arg(size.rows).arg(size.shades);
+    t << QStringLiteral("cnt = MAXVALUE(lo, MINVALUE(hi, tg + MOD(h / 65536, tg / 2 + 1) - tg / 4));");
+    t << QStringLiteral("o = MOD(h / 256, pl);");
+    return t;
+}
+
+// The fixed product p: PID, name, price level pr, clear base clr.
+QStringList FixedProduct()
+{
+    QStringList t;
     t << QStringLiteral("PRODUCTID = ") + ProductCase([](const Product &p) { return Number(p.id); }) + ';';
     t << QStringLiteral("MFGPRODUCTNAME = ") +
-             ProductCase([](const Product &p) { return Lit(QString::fromUtf16(p.name)); }) + ';';
-    t << QStringLiteral("IF (") + ProductCase([](const Product &p) { return Number(p.clear ? 1 : 0); }) +
-             QStringLiteral(" = 1) THEN BASENAME = _NONE 'TR'; ELSE BASENAME = shadebase;");
-    t << QStringLiteral("COSTCODE = ") + ProductCase([](const Product &p) { return Number(p.priceLevel); }) +
-             QStringLiteral(" + bc + MOD(h / 65536, 2);");
+             ProductCase([](const Product &p) { return Lit(p.name); }) + ';';
+    t << QStringLiteral("clr = ") + ProductCase([](const Product &p) { return Number(p.clear); }) + ';';
+    t << QStringLiteral("pr = ") + ProductCase([](const Product &p) { return Number(p.priceLevel); }) + ';';
+    return t;
+}
+
+// The shade's MASTER rows, one for each of its cnt products: `pick` finds
+// product p from offset o in the fan's run, `product` describes it.
+QStringList ShadeRows(int rows, const QString &pick, const QStringList &product)
+{
+    const QList<Column> columns = MasterColumns();
+    QStringList t;
+    t << kStep;
+    t << QStringLiteral("p = %1;").arg(pick);
+    t << product;
+    t << QStringLiteral("IF (clr = 1) THEN BASENAME = _NONE 'TR'; ELSE BASENAME = shadebase;");
+    t << QStringLiteral("COSTCODE = pr + bc + MOD(h / 65536, 2);");
     // About one combination in 25 carries a notice.
     t << QStringLiteral("IF (MOD(h / 1024, 100) < 4) THEN FORMULADETAILSKEY = ") +
              Case(QStringLiteral("MOD(h / 65536, %1)").arg(std::size(kNotices)),
@@ -391,7 +605,7 @@ QString MasterFillStatement(int rows, std::uint32_t seed)
              QStringLiteral("; ELSE FORMULADETAILSKEY = 0;");
     t << QStringLiteral("q = MOD(h / 131072, %1);").arg(std::size(kCans));
     t << QStringLiteral("CANSIZE = ") +
-             Case(QStringLiteral("q"), Each(kCans, [](const CanSize &c) { return Lit(QString::fromUtf16(c.name)); })) +
+             Case(QStringLiteral("q"), Each(kCans, [](const CanSize &c) { return Lit(c.name); })) +
              ';';
     t << QStringLiteral("lit = ") +
              Case(QStringLiteral("q"), Each(kCans, [](const CanSize &c) { return QString::fromLatin1(c.litres); })) +
@@ -409,9 +623,75 @@ QString MasterFillStatement(int rows, std::uint32_t seed)
              QStringLiteral(");");
     t << QStringLiteral("n = n + 1;");
     t << QStringLiteral("j = j + 1;");
-    t << QStringLiteral("END");
-    t << QStringLiteral("s = s + 1;");
-    t << QStringLiteral("END");
+    return QStringList{QStringLiteral("j = 0;")} + While(QStringLiteral("j < cnt AND n < %1").arg(rows), t);
+}
+
+}  // namespace
+
+DemoSize ResolveDemoSize(const DemoOptions &options)
+{
+    const auto check = [](bool ok, const QString &message) {
+        if (!ok)
+            throw Exception(message);
+    };
+    check(options.masterRows >= 0 && options.masterRows <= kDemoMaxRows,
+          QStringLiteral("MASTER rows: at most %1").arg(kDemoMaxRows));
+    check(options.products >= 0 && options.products <= kDemoMaxProducts,
+          QStringLiteral("products: at most %1").arg(kDemoMaxProducts));
+    check(options.shades >= 0 && options.shades <= kDemoMaxShades,
+          QStringLiteral("shades: at most %1").arg(kDemoMaxShades));
+    check(options.collections >= 0 && options.collections <= kDemoMaxShades,
+          QStringLiteral("collections: at most %1").arg(kDemoMaxShades));
+    DemoSize size;
+    size.seed = options.seed > 0 ? options.seed : kDemoSeed;
+    size.generatedNames = options.products > 0 || options.collections > 0 || options.shades > 0;
+    if (!size.generatedNames) {
+        size.rows = options.masterRows > 0 ? options.masterRows : kDemoMasterRows;
+        size.products = static_cast<int>(std::size(kProducts));
+        size.collections = static_cast<int>(std::size(kCollections));
+        return size;
+    }
+    size.products = options.products > 0 ? options.products : static_cast<int>(std::size(kProducts));
+    size.rows = options.masterRows > 0 ? options.masterRows
+                                       : std::min(kDemoMaxRows, std::max(kDemoMasterRows, 4 * options.shades));
+    size.shades = options.shades > 0 ? options.shades : std::max({1, options.collections, size.rows / 4});
+    // By default a product is offered in about four fans, and there are at
+    // least as many fans as in the fixed paint shop.
+    const int fansForFour = CeilDiv(4 * size.products, CeilDiv(size.rows, size.shades));
+    const int fixedFans = static_cast<int>(std::size(kCollections));
+    size.collections =
+        options.collections > 0 ? options.collections : std::min(size.shades, std::max(fixedFans, fansForFour));
+    check(size.shades <= size.rows,
+          QStringLiteral("%1 shades need at least %1 MASTER rows, one each").arg(size.shades));
+    check(static_cast<qint64>(size.rows) <= static_cast<qint64>(size.shades) * size.products,
+          QStringLiteral("%1 MASTER rows do not fit %2 shades of %3 products: a shade comes once per product")
+              .arg(size.rows)
+              .arg(size.shades)
+              .arg(size.products));
+    check(size.collections <= size.shades,
+          QStringLiteral("%1 collections need at least %1 shades, one each").arg(size.collections));
+    return size;
+}
+
+QString MasterFillStatement(const DemoSize &size)
+{
+    const WordTable words = AllWords();
+    QStringList shade = size.generatedNames ? GeneratedShade(size, words) : FixedShade(words);
+    shade << ShadeColour(words) << Recipe();
+    if (size.generatedNames) {
+        shade << GeneratedRun(size);
+        shade << ShadeRows(size.rows, QStringLiteral("MOD(ps + MOD(o + j, pl), %1)").arg(size.products),
+                           GeneratedProduct(size.seed));
+    } else {
+        shade << FixedRun();
+        shade << ShadeRows(size.rows, QStringLiteral("ps + MOD(o + j, pl)"), FixedProduct());
+    }
+    shade << QStringLiteral("s = s + 1;");
+    QStringList t = Declarations(size.seed);
+    t << QStringLiteral("BEGIN");
+    if (size.generatedNames)
+        t << GeneratedProductsAndCapacity(size);
+    t << While(QStringLiteral("n < %1").arg(size.rows), shade);
     t << QStringLiteral("END");
     return t.join(QLatin1Char('\n'));
 }
@@ -450,21 +730,23 @@ QList<QStringList> AdminConnection::Rows(const QString &select)
 
 void CreateDemoDatabase(const QString &path, const DemoOptions &options)
 {
+    const DemoSize size = ResolveDemoSize(options);
     CreateDatabase(path);
     try {
         AdminConnection c(path, QStringLiteral("qrDemo"));
         for (const QString &statement : DeliveredSchemaStatements())
             c.Run(statement);
-        for (const Product &p : kProducts)
-            c.Run(QStringLiteral("INSERT INTO PRODUKTE (PID, PNAME) VALUES (%1, %2)")
-                      .arg(p.id)
-                      .arg(Lit(QString::fromUtf16(p.name))));
+        if (!size.generatedNames)
+            for (const Product &p : kProducts)
+                c.Run(QStringLiteral("INSERT INTO PRODUKTE (PID, PNAME) VALUES (%1, %2)")
+                          .arg(p.id)
+                          .arg(Lit(p.name)));
         for (const Notice &n : kNotices)
             c.Run(QStringLiteral("INSERT INTO FORMULADETAILS (FORMULADETAILSKEY, WARNINGTEXT, FORMULADETAILSTEXT) "
                                  "VALUES (%1, %2, %3)")
                       .arg(n.key)
-                      .arg(Lit(QString::fromUtf16(n.warning)), Lit(QString::fromUtf16(n.text))));
-        c.Run(MasterFillStatement(options.masterRows > 0 ? options.masterRows : kDemoMasterRows, options.seed));
+                      .arg(Lit(n.warning), Lit(n.text)));
+        c.Run(MasterFillStatement(size));
         c.tr.Commit();
         c.db.SetConnected(false);
     } catch (...) {

@@ -12,13 +12,37 @@
 #include <cstdint>
 
 // Size and pseudo-random seed of a demo database; the same options always
-// give the same rows.
+// give the same database. A 0 takes the default. Without products,
+// collections and shades the fixed paint shop is written (20 products,
+// 8 colour fans); with any of them the products, fans and shades get
+// generated names.
 struct DemoOptions {
-    int masterRows = 0;  // MASTER rows to write; 0 = kDemoMasterRows
-    std::uint32_t seed = 1957;
+    int masterRows = 0;      // MASTER rows, up to kDemoMaxRows; 0 = kDemoMasterRows
+    std::uint32_t seed = 0;  // 0 = kDemoSeed
+    int products = 0;        // up to kDemoMaxProducts; 0 = 20
+    int collections = 0;     // colour fans; 0 = enough that a product is in about four
+    int shades = 0;          // up to kDemoMaxShades; 0 = one per four MASTER rows
 };
 
 inline constexpr int kDemoMasterRows = 3000;
+inline constexpr std::uint32_t kDemoSeed = 1957;
+inline constexpr int kDemoMaxRows = 2000000;
+inline constexpr int kDemoMaxProducts = 2000;
+inline constexpr int kDemoMaxShades = 100000;
+
+// The sizes of a demo database with every default filled in.
+struct DemoSize {
+    bool generatedNames = false;  // products, collections or shades were asked for
+    int products = 0;
+    int collections = 0;
+    int shades = 0;  // 0 for the fixed paint shop: as many as the rows take
+    int rows = 0;
+    std::uint32_t seed = kDemoSeed;
+};
+
+// Throws Exception for sizes out of range or that do not fit together
+// (every shade needs a row, a shade comes at most once per product).
+DemoSize ResolveDemoSize(const DemoOptions &options);
 
 struct DemoProduct {
     int id;
@@ -30,15 +54,14 @@ struct DemoProduct {
 // the program's own user QELMMASTER.
 QStringList DeliveredSchemaStatements();
 
-// The PRODUKTE rows and the collection names the generator writes.
+// The PRODUKTE rows and the collection names of the fixed paint shop.
 QList<DemoProduct> DemoProducts();
 QStringList DemoCollections();
 
-// One EXECUTE BLOCK that writes exactly `rows` MASTER rows on the server.
-QString MasterFillStatement(int rows, std::uint32_t seed);
+// One EXECUTE BLOCK that writes exactly size.rows MASTER rows on the server;
+// with generated names it writes PRODUKTE first.
+QString MasterFillStatement(const DemoSize &size);
 
-// Creates the database file (it must not exist yet) with the delivered tables
-// and their rows. A file left half-filled by a failure is removed again.
 // A connection of its own to a database file, as the administrator, for the
 // tools, the tests and the benchmarks (the program itself uses its data module).
 class AdminConnection {
@@ -53,4 +76,6 @@ public:
     QList<QStringList> Rows(const QString &select);
 };
 
+// Creates the database file (it must not exist yet) with the delivered tables
+// and their rows. A file left half-filled by a failure is removed again.
 void CreateDemoDatabase(const QString &path, const DemoOptions &options = {});
