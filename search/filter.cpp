@@ -23,6 +23,12 @@ QStringList FilterFragment(const QString &typed, const QString &lead1, const QSt
     return {lead1 + DoubleQuotes(upper) + QStringLiteral("%'"), lead2 + DoubleQuotes(text) + QStringLiteral("%')")};
 }
 
+QString CaseBlind(const QString &column)
+{
+    // As wide as a text may be: a narrower cast fails on a longer name.
+    return QStringLiteral("upper(cast(") + column + QStringLiteral(" as varchar(32765) character set win1252))");
+}
+
 QString LabelCaption(const QString &name)
 {
     QString out = name;

@@ -13,5 +13,10 @@ QString TrimControls(const QString &text);
 // text as typed; "%" and "_" stay wildcards.
 QStringList FilterFragment(const QString &typed, const QString &lead1, const QString &lead2);
 
+// The column's names upper-cased by the server as Windows-1252 text, so that
+// umlauts and accented letters compare case-blind too; a name stays as
+// stored where it is read.
+QString CaseBlind(const QString &column);
+
 // A label reads a single "&" as an accelerator mark.
 QString LabelCaption(const QString &name);

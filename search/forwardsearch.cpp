@@ -1,6 +1,7 @@
 #include "search/forwardsearch.h"
 
 #include "data/fmdm1.h"
+#include "search/filter.h"
 
 ForwardSearch::ForwardSearch(Tfmdm &dm, const SearchControls &controls, ListLoader &loader)
     : SearchDirection(controls, loader),
@@ -8,17 +9,17 @@ ForwardSearch::ForwardSearch(Tfmdm &dm, const SearchControls &controls, ListLoad
       shades_(QStringLiteral("qrVorFarben"), &dm.ib1, &dm.ibTa1),
       lists_{{{&dm.qrProdukte_S,
                {QStringLiteral("PNAME"), QStringLiteral("PID"), true, true, true},
-               QStringLiteral(" where (upper(PNAME) like '%"),
+               QStringLiteral(" where (") + CaseBlind(QStringLiteral("PNAME")) + QStringLiteral(" like '%"),
                QStringLiteral("    or        PNAME  like '%"),
                {QStringLiteral("order by PNAME")}},
               {&collections_,
                {QStringLiteral("KNAME"), QStringLiteral("KID"), false, true, true},
-               QStringLiteral(" and (upper(KNAME) like '%"),
+               QStringLiteral(" and (") + CaseBlind(QStringLiteral("KNAME")) + QStringLiteral(" like '%"),
                QStringLiteral("  or        KNAME  like '%"),
                {QStringLiteral("group by KNAME, KID"), QStringLiteral("order by KNAME")}},
               {&shades_,
                {QStringLiteral("FNAME"), QStringLiteral("FID"), false, true, false},
-               QStringLiteral("   and (upper(FNAME) like '%"),
+               QStringLiteral("   and (") + CaseBlind(QStringLiteral("FNAME")) + QStringLiteral(" like '%"),
                QStringLiteral("    or        FNAME  like '%"),
                {QStringLiteral("group by FNAME,FID"), QStringLiteral("order by FNAME")}}}}
 {

@@ -301,7 +301,8 @@ void TestSearch::debounceAndEnter()
     QTest::keyClicks(ui.edRSelFarb, QStringLiteral("rot"));
     QTRY_COMPARE_WITH_TIMEOUT(f.popup.shows, loads + 1, 5000);
     QCOMPARE(Rows(ui.lbRSel), QStringList{"Rot"});
-    QCOMPARE(fmdm->qrFarben_S.SQL().at(1), QStringLiteral(" where (upper(FNAME) like '%ROT%'"));
+    QCOMPARE(fmdm->qrFarben_S.SQL().at(1),
+             QStringLiteral(" where (upper(cast(FNAME as varchar(32765) character set win1252)) like '%ROT%'"));
     // Deleting the filter to empty keeps the last list.
     for (int i = 0; i < 5; ++i)
         QTest::keyClick(ui.edRSelFarb, Qt::Key_Backspace);
@@ -352,7 +353,7 @@ void TestSearch::loaderStatements()
     BackwardSearch &backward = fmHaupt1->Backward();
 
     run({forward, 0, ui.edSelProd, fmdm->qrProdukte_S, {"select * from PRODUKTE"}, {"order by PNAME"},
-         " where (upper(PNAME) like '%", "    or        PNAME  like '%", true},
+         " where (upper(cast(PNAME as varchar(32765) character set win1252)) like '%", "    or        PNAME  like '%", true},
         {{"", "", "", allProducts}, {" \t ", "", "", allProducts},
          {"  rost", "ROST", "rost", {"Rostschutz=5"}},
          {"ROST", "ROST", "ROST", {"Rostschutz=5"}},
@@ -362,6 +363,9 @@ void TestSearch::loaderStatements()
          {"Holz_&", "HOLZ_&", "Holz_&", {"Holz & Metall=2"}},
          // Letters outside ASCII reach the server over the ASCII connection.
          {"außen", "AUßEN", "außen", {"Außenlack=1"}},
+         // Case-blind across Windows-1252 letters; "ß" matches only "ß".
+         {"AUßEN", "AUßEN", "AUßEN", {"Außenlack=1"}},
+         {"aussen", "AUSSEN", "aussen", {}},
          {"\tšœžÿé ", "ŠŒŽŸÉ", "šœžÿé", {}}});
     QCOMPARE(ui.lbPID->text(), QStringLiteral("-1"));
     QCOMPARE(forward.ChosenId(0), -1);
@@ -372,8 +376,9 @@ void TestSearch::loaderStatements()
     f.Choose(ui.lbSel, QStringLiteral("Außenlack"));
     QCOMPARE(forward.ChosenId(0), 1);
     run({forward, 1, ui.edSelKol, forward.Query(1), {"select kname,kid", "  from kollektionen", " where kpid = 1"},
-         {"group by KNAME, KID", "order by KNAME"}, " and (upper(KNAME) like '%", "  or        KNAME  like '%", true},
-        {{"", "", "", {"Classic=1", "Farben & Töne=2"}}, {"Töne", "TÖNE", "Töne", {"Farben & Töne=2"}}});
+         {"group by KNAME, KID", "order by KNAME"}, " and (upper(cast(KNAME as varchar(32765) character set win1252)) like '%", "  or        KNAME  like '%", true},
+        {{"", "", "", {"Classic=1", "Farben & Töne=2"}}, {"Töne", "TÖNE", "Töne", {"Farben & Töne=2"}},
+         {"TÖNE", "TÖNE", "TÖNE", {"Farben & Töne=2"}}});
     QCOMPARE(ui.lbKID->text(), QStringLiteral("-1"));
     QCOMPARE(ui.lbPID->text(), QStringLiteral("1"));
 
@@ -384,7 +389,7 @@ void TestSearch::loaderStatements()
     run({forward, 2, ui.edSelFarb, forward.Query(2),
          {"select FNAME,FID from KOMBIDATEN, FARBEN", "where K_FID = FID", "and   K_KID = 1", "and   K_PID = 1"},
          {"group by FNAME,FID", "order by FNAME"},
-         "   and (upper(FNAME) like '%", "    or        FNAME  like '%", true},
+         "   and (upper(cast(FNAME as varchar(32765) character set win1252)) like '%", "    or        FNAME  like '%", true},
         {{"", "", "", {"Rot=4", "Weiß=6"}},
          {"Weiß", "WEIß", "Weiß", {"Weiß=6"}}});
     QCOMPARE(ui.lbKID->text(), QStringLiteral("1"));
@@ -393,11 +398,14 @@ void TestSearch::loaderStatements()
     // Backward shades.
     f.ClickSearchTab(ui.tsRueck);
     run({backward, 0, ui.edRSelFarb, fmdm->qrFarben_S, {"select * from FARBEN"},
-         {"order by FNAME"}, " where (upper(FNAME) like '%", "    or        FNAME  like '%", true},
+         {"order by FNAME"}, " where (upper(cast(FNAME as varchar(32765) character set win1252)) like '%", "    or        FNAME  like '%", true},
         {{"", "", "", allShades},
          {"  rot", "ROT", "rot", {"Rot=4"}},
          {"Weiß", "WEIß", "Weiß", {"Schwarz & Weiß=5", "Weiß=6"}},
-         {"Grün", "GRÜN", "Grün", {"Grün=3"}}});
+         {"Grün", "GRÜN", "Grün", {"Grün=3"}},
+         {"grün", "GRÜN", "grün", {"Grün=3"}},
+         {"GRÜN", "GRÜN", "GRÜN", {"Grün=3"}},
+         {"WEIß", "WEIß", "WEIß", {"Schwarz & Weiß=5", "Weiß=6"}}});
     QCOMPARE(ui.lbRFID->text(), QStringLiteral("-1"));
 
     // Backward collections of shade 6 and products of shade 6 in collection
@@ -408,7 +416,7 @@ void TestSearch::loaderStatements()
     run({backward, 1, ui.edRSelKol, backward.Query(1),
          {"select KNAME, KID from KOMBIDATEN, KOLLEKTIONEN", " where K_KID = KID and KPID=0", "   and K_FID = 6"},
          {" group by KNAME, KID", " order by KNAME"},
-         " and (upper(KNAME) like '%", "  or        KNAME  like '%", false},
+         " and (upper(cast(KNAME as varchar(32765) character set win1252)) like '%", "  or        KNAME  like '%", false},
         {{"", "", "", {"Classic=1", "Farben & Töne=2"}}, {"class", "CLASS", "class", {"Classic=1"}}});
     QCOMPARE(ui.lbRKID->text(), QStringLiteral("-1"));
 
@@ -416,7 +424,7 @@ void TestSearch::loaderStatements()
     run({backward, 2, ui.edRSelProd, backward.Query(2),
          {"select PNAME, PID from KOMBIDATEN, PRODUKTE", " where K_PID = PID", "   and K_KID = 1", "   and K_FID = 6"},
          {" group by PNAME, PID", " order by PNAME"},
-         " and (upper(PNAME) like '%", "  or        PNAME  like '%", false},
+         " and (upper(cast(PNAME as varchar(32765) character set win1252)) like '%", "  or        PNAME  like '%", false},
         {{"", "", "", {"Außenlack=1", "Holz & Metall=2"}}, {"holz", "HOLZ", "holz", {"Holz & Metall=2"}}});
     QCOMPARE(ui.lbRKID->text(), QStringLiteral("1"));
     QCOMPARE(ui.lbRFID->text(), QStringLiteral("6"));

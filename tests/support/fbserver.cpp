@@ -122,6 +122,17 @@ FirebirdServer::FirebirdServer()
     for (const QString &entry : install.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
         if (entry == QLatin1String("firebird.conf") || entry == QLatin1String("databases.conf"))
             continue;
+        if (entry == QLatin1String("intl")) {
+            // The character sets load only from a real folder of the root:
+            // linked, WIN1252 is "not installed".
+            const QDir intl(install.filePath(entry));
+            if (!QDir(root).mkdir(entry))
+                fail(QStringLiteral("cannot make %1").arg(entry));
+            for (const QString &file : intl.entryList(QDir::Files))
+                if (!QFile::copy(intl.filePath(file), root + QLatin1Char('/') + entry + QLatin1Char('/') + file))
+                    fail(QStringLiteral("cannot copy %1").arg(file));
+            continue;
+        }
         if (!QFile::link(install.filePath(entry), root + QLatin1Char('/') + entry))
             fail(QStringLiteral("cannot link %1").arg(entry));
     }
