@@ -94,6 +94,7 @@ void MasterImport::CreateTableKOMBIDATEN()
 {
     TIBQuery &pairs = dm_.qrKollektionen;
     colours_.reset();
+    EnsureMasterIndex();
     observer_.Log(QStringLiteral("START CreateTableKOMBIDATEN"));
     PairRun run{pairs, 0, 0, 0, QStringLiteral("#001"), {}, {}, {}};
     Status(QStringLiteral("SQL wird ausgeführt."));

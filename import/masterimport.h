@@ -50,6 +50,8 @@ private:
     void ReleaseInterruptedTableCreation();
     // A schema statement committed on its own; its failure is ignored.
     void RunSchemaStatement(const QStringList &statement);
+    // The index that finds a pair's MASTER rows, made once when missing.
+    void EnsureMasterIndex();
     struct PairRun;
 
     void BuildLookup(const LookupBuild &build);

@@ -80,3 +80,23 @@ void MasterImport::RecreateTables()
     for (const QStringList &statement : SchemaRebuildStatements())
         RunSchemaStatement(statement);
 }
+
+void MasterImport::EnsureMasterIndex()
+{
+    // Without it every pair reads and deletes its rows by a scan of all of
+    // MASTER. Any active index on the two columns, in this order, will do.
+    SetStatement(lookup_, {QStringLiteral("select count(*) from RDB$INDICES I"),
+                           QStringLiteral("where I.RDB$RELATION_NAME = 'MASTER' and I.RDB$SEGMENT_COUNT = 2"),
+                           QStringLiteral("and coalesce(I.RDB$INDEX_INACTIVE, 0) = 0"),
+                           QStringLiteral("and exists (select 1 from RDB$INDEX_SEGMENTS S where S.RDB$INDEX_NAME = "
+                                          "I.RDB$INDEX_NAME and S.RDB$FIELD_NAME = 'PRODUCTID' and "
+                                          "S.RDB$FIELD_POSITION = 0)"),
+                           QStringLiteral("and exists (select 1 from RDB$INDEX_SEGMENTS S where S.RDB$INDEX_NAME = "
+                                          "I.RDB$INDEX_NAME and S.RDB$FIELD_NAME = 'COLORNAME' and "
+                                          "S.RDB$FIELD_POSITION = 1)")});
+    lookup_.OpenQuery();
+    const bool present = lookup_.Fields().front().AsInteger() > 0;
+    lookup_.CloseQuery();
+    if (!present)
+        RunSchemaStatement({QStringLiteral("CREATE INDEX MASTER_IMPORT_IDX ON MASTER (PRODUCTID, COLORNAME)")});
+}

@@ -728,6 +728,27 @@ QList<QStringList> AdminConnection::Rows(const QString &select)
     return rows;
 }
 
+namespace {
+
+// The rows go to a temporary table first, then into MASTER in product order.
+void FillMasterByProduct(AdminConnection &c, const DemoSize &size)
+{
+    const QString scratch = QStringLiteral("MASTER_ERZEUGT");
+    c.Run(QStringLiteral("CREATE GLOBAL TEMPORARY TABLE %1 (").arg(scratch) +
+          Each(MasterColumns(), [](const Column &column) { return column.name + ' ' + column.type; })
+              .join(QStringLiteral(", ")) +
+          QStringLiteral(") ON COMMIT PRESERVE ROWS"));
+    c.Run(MasterFillStatement(size).replace(QStringLiteral("INSERT INTO MASTER ("),
+                                            QStringLiteral("INSERT INTO %1 (").arg(scratch)));
+    c.Run(QStringLiteral("INSERT INTO MASTER SELECT * FROM %1 ORDER BY PRODUCTID, COLORNAME, COLORNUMBER").arg(scratch));
+    // The table's rows stay with the connection until it ends.
+    c.tr.Commit();
+    c.db.SetConnected(false);
+    c.Run(QStringLiteral("DROP TABLE %1").arg(scratch));
+}
+
+}  // namespace
+
 void CreateDemoDatabase(const QString &path, const DemoOptions &options)
 {
     const DemoSize size = ResolveDemoSize(options);
@@ -746,7 +767,10 @@ void CreateDemoDatabase(const QString &path, const DemoOptions &options)
                                  "VALUES (%1, %2, %3)")
                       .arg(n.key)
                       .arg(Lit(n.warning), Lit(n.text)));
-        c.Run(MasterFillStatement(size));
+        if (size.generatedNames && options.byProduct)
+            FillMasterByProduct(c, size);
+        else
+            c.Run(MasterFillStatement(size));
         c.tr.Commit();
         c.db.SetConnected(false);
     } catch (...) {

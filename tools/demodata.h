@@ -22,6 +22,12 @@ struct DemoOptions {
     int products = 0;        // up to kDemoMaxProducts; 0 = 20
     int collections = 0;     // colour fans; 0 = enough that a product is in about four
     int shades = 0;          // up to kDemoMaxShades; 0 = one per four MASTER rows
+    // Generated names only: MASTER lists its rows product by product, each
+    // product's fans and shades in name order, as a formula export does;
+    // false keeps the order of generation, shade by shade with the fans
+    // taking turns, which scatters every product-collection pair over the
+    // whole table.
+    bool byProduct = true;
 };
 
 inline constexpr int kDemoMasterRows = 3000;

@@ -1,5 +1,6 @@
 // tintorel-demo [--products N] [--collections N] [--shades N] [--rows N]
-// [--seed N] <path-to-fdb>: writes a delivered demo database.
+// [--seed N] [--by-shade] <path-to-fdb>: writes a delivered demo database;
+// --by-shade keeps MASTER in the order of generation, not product by product.
 // An existing file is never touched.
 #include "tools/demodata.h"
 
@@ -31,6 +32,11 @@ QString ReadOptions(QStringList &args, DemoOptions &options)
                                                                   {"--shades", &DemoOptions::shades},
                                                                   {"--rows", &DemoOptions::masterRows}};
     while (args.size() >= 2 && args.first().startsWith(QStringLiteral("--"))) {
+        if (args.first() == QStringLiteral("--by-shade")) {
+            args.removeFirst();
+            options.byProduct = false;
+            continue;
+        }
         const QString name = args.takeFirst();
         const QString value = args.takeFirst();
         bool ok = false;
@@ -57,7 +63,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QString usage = QStringLiteral(
-        "usage: tintorel-demo [--products N] [--collections N] [--shades N] [--rows N] [--seed N] <path-to-fdb>");
+        "usage: tintorel-demo [--products N] [--collections N] [--shades N] [--rows N] [--seed N] [--by-shade] <path-to-fdb>");
     QStringList args = app.arguments().mid(1);
     DemoOptions options;
     const QString error = ReadOptions(args, options);
