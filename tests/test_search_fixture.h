@@ -76,12 +76,12 @@ public:
     ShowCounter popup;
 
     // Builds the database, then starts the program on it and waits for it.
-    void SetUp()
+    void SetUp(const QStringList &data = KnownDataStatements())
     {
         folder = std::make_unique<TempProgramFolder>();
         CreateEmptyDatabase(folder->databasePath());
         CreateImportedSchema(folder->databasePath());
-        RunSql(folder->databasePath(), KnownDataStatements());
+        RunSql(folder->databasePath(), data);
         run = std::make_unique<ProgramRun>(folder->path());
         fmWarten->installEventFilter(&popup);
         QVERIFY(QTest::qWaitForWindowActive(fmHaupt1));
