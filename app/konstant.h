@@ -3,6 +3,6 @@
 #include <QString>
 
 namespace Konstant {
-inline const QString Version = QStringLiteral("1.8");
+inline const QString Version = QStringLiteral(TINTOREL_VERSION);
 inline const QString VersionCaption = QStringLiteral("Tintorel QELM MIX  Version ") + Version;
 }  // namespace Konstant

@@ -21,7 +21,7 @@ step() { echo "-- $*"; }
 
 for tool in "$cpack" dpkg dpkg-deb objdump strings ldd desktop-file-validate; do
   command -v "$tool" >/dev/null ||
-    fail "$tool is missing (./test.sh installs desktop-file-utils, dpkg-dev and binutils)"
+    fail "$tool is missing (./test.sh installs desktop-file-utils; binutils comes with g++)"
 done
 
 step "cpack -G DEB"
@@ -196,6 +196,11 @@ gid=$(group_id)
 expect_data_folders "$gid"
 [ -x "$root/opt/tintorel/tintorel" ] || fail "/opt/tintorel/tintorel is not installed"
 [ "$(readlink "$root/usr/bin/tintorel")" = /opt/tintorel/tintorel ] || fail "/usr/bin/tintorel is not installed"
+# Answered on the terminal, without a display.
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/opt/tintorel/tintorel" --version)" = "Tintorel QELM MIX  Version 1.8" ] ||
+  fail "tintorel --version does not give the version caption"
+env -u DISPLAY -u WAYLAND_DISPLAY "$root/opt/tintorel/tintorel" --help | grep -q -- "--version" ||
+  fail "tintorel --help does not list its options"
 
 step "upgrade keeps the data"
 printf 'database\n' >"$root/var/lib/tintorel/Daten/QELMPREISE.fdb"
