@@ -1,5 +1,6 @@
 // The program entry: the four long-lived objects and the event loop.
 #include "app/application.h"
+#include "app/endsignals.h"
 #include "app/konstant.h"
 #include "app/program.h"
 #include "data/ib.h"
@@ -39,6 +40,7 @@ int main(int argc, char *argv[])
 {
     if (AnswerOnTerminal(argc, argv))
         return 0;
+    EndSignals::Block();
     TApplication application(argc, argv);
     std::unique_ptr<Program> program;
     try {
@@ -48,7 +50,7 @@ int main(int argc, char *argv[])
         ShowGeneralError(e.Message());
         return 1;
     }
-    program->EndOnSignals();
+    const EndSignals ending([&program] { program->Window().EndProgram(); });
     // The event loop shows the main window, which runs its start-up.
     QMetaObject::invokeMethod(&program->Window(), &QWidget::show, Qt::QueuedConnection);
     return application.exec();

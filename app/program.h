@@ -1,8 +1,7 @@
 // The program's four long-lived objects, created in the entry's order (main
 // window, data module, wait popup, notice dialog) and destroyed in reverse,
 // the data module last so that its transaction commits at the end; the
-// start-up and the log that the window hands its work to; and the signals
-// that end the program the way closing its window does.
+// start-up and the log that the window hands its work to.
 #pragma once
 
 #include "app/logfile.h"
@@ -11,7 +10,6 @@
 
 #include <memory>
 
-class QSocketNotifier;
 class Tfmdm;
 class TfmHinweis;
 class TfmWarten;
@@ -30,9 +28,6 @@ public:
     void FormShow() override;
     void WriteLog(const QString &text) override;
 
-    // SIGTERM, SIGINT and SIGHUP end the program as closing the window does.
-    void EndOnSignals();
-
 private:
     std::unique_ptr<Tfmdm> dataModule_;  // declared first: destroyed last
     std::unique_ptr<TfmHaupt1> window_;
@@ -40,5 +35,4 @@ private:
     std::unique_ptr<TfmHinweis> noticeDialog_;
     std::unique_ptr<StartUp> startUp_;
     std::unique_ptr<LogFile> log_;
-    std::unique_ptr<QSocketNotifier> signals_;
 };

@@ -2,15 +2,20 @@
 // real start-up and, when it offers the import, a click on "Import
 // Master-Table" with every box answered by its default button.
 //
-//   helper_importrun FOLDER [--kill-at-status N] [--kill-at-log N] [--kill-after-ms MS] [--statuses]
+//   helper_importrun FOLDER [--kill-at-status N] [--kill-at-log N] [--kill-after-ms MS]
+//                    [--signal-after-ms MS | --signal-at-status K:TEXT] [--signal N] [--statuses]
 //
 // The kill options send SIGKILL to the process itself at the Nth status text,
 // once the day's log holds N entries (a watcher thread: the run goes on for a
-// moment), or MS milliseconds after the click. Output, one line each:
+// moment), or MS milliseconds after the click. --signal-after-ms and
+// --signal-at-status (the K-th time the status bar shows TEXT) send the
+// signal N (SIGTERM by default) instead, which the program handles as the
+// program does. Output, one line each:
 // "offered 0|1", "box KIND DEFAULT TEXT", "status N TEXT" (with --statuses),
 // "rebuilt-ms MS" (click to the first status text: the schema rebuild),
 // "run-ms MS", and "done" once "Fertig!" was shown; CR LF printed as "|".
 #include "app/application.h"
+#include "app/endsignals.h"
 #include "ui/msgbox.h"
 #include "support/programrun.h"
 #include "ui/fmHaupt.h"
@@ -92,6 +97,7 @@ void KillAtLogEntry(const QString &programFolder, int n)
 
 int main(int argc, char **argv)
 {
+    EndSignals::Block();
     TApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
@@ -106,6 +112,11 @@ int main(int argc, char **argv)
     const int killAtStatus = option("--kill-at-status", 0);
     const int killAtLog = option("--kill-at-log", 0);
     const int killAfterMs = option("--kill-after-ms", -1);
+    const int signalAfterMs = option("--signal-after-ms", -1);
+    const int signal = option("--signal", SIGTERM);
+    const qsizetype statusAt = args.indexOf(QStringLiteral("--signal-at-status"));
+    const QString signalStatus = statusAt > 0 ? args.value(statusAt + 1).section(QLatin1Char(':'), 1) : QString();
+    int signalOccurrence = statusAt > 0 ? args.value(statusAt + 1).section(QLatin1Char(':'), 0, 0).toInt() : 0;
     const bool printStatuses = args.contains(QStringLiteral("--statuses"));
 
     bool done = false;
@@ -117,6 +128,7 @@ int main(int argc, char **argv)
         done = done || request.text == QStringLiteral("Fertig!");
         return request.defaultButton;
     });
+    const EndSignals ending([&run] { run.window().EndProgram(); });
     const bool offered = !run.ui().btImportMaster->isHidden();
     Print(QStringLiteral("offered %1").arg(offered ? 1 : 0));
     if (!offered)
@@ -133,6 +145,8 @@ int main(int argc, char **argv)
             Print(QStringLiteral("status %1 %2").arg(statuses).arg(text));
         if (statuses == killAtStatus)
             KillSelf();
+        if (text == signalStatus && --signalOccurrence == 0)
+            ::kill(::getpid(), signal);
     });
     if (killAtLog > 0)
         KillAtLogEntry(args.at(1), killAtLog);
@@ -141,11 +155,18 @@ int main(int argc, char **argv)
             std::this_thread::sleep_for(std::chrono::milliseconds(killAfterMs));
             KillSelf();
         }).detach();
+    if (signalAfterMs >= 0)
+        std::thread([signalAfterMs, signal] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(signalAfterMs));
+            ::kill(::getpid(), signal);
+        }).detach();
     clock.start();
     run.Click(run.ui().btImportMaster);
     Print(QStringLiteral("rebuilt-ms %1").arg(rebuiltMs));
     Print(QStringLiteral("run-ms %1").arg(clock.elapsed()));
     if (done)
         Print(QStringLiteral("done"));
+    if (run.window().Ending())
+        Print(QStringLiteral("ending"));
     return 0;
 }

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QProcess>
 
+#include <signal.h>
+
 namespace {
 
 struct HelperRun {
@@ -49,6 +51,7 @@ class TestImportCrash : public QObject {
     Q_OBJECT
 private slots:
     void killedRunsResume();
+    void signalsEndTheProgramCleanly();
 };
 
 void TestImportCrash::killedRunsResume()
@@ -179,6 +182,49 @@ void TestImportCrash::killedRunsResume()
           "%lld ms in all",
           int(points.size()), kills, completedBeforeKill, rebuildMs, runMs, elapsed.elapsed());
     QVERIFY(kills >= 30);
+}
+
+void TestImportCrash::signalsEndTheProgramCleanly()
+{
+    // The program itself, idle on the demo database: SIGTERM closes it as
+    // its window's close does, with a normal end.
+    {
+        TempProgramFolder folder;
+        CreateDemoDatabase(folder.databasePath());
+        const QString program = folder.path() + QStringLiteral("/tintorel");
+        QVERIFY(QFile::copy(qEnvironmentVariable("TINTOREL_PROGRAM"), program));
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(program, {});
+        QVERIFY(process.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        QVERIFY2(process.waitForFinished(20000), "SIGTERM did not end the program");
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
+    // During an import, each of the three signals: the run stops where a
+    // later run resumes, and the next start finishes the job.
+    const QList<MasterRow> rows = GeneratedMaster(4, 140, 2);
+    const QList<QList<QStringList>> expected = ExpectedImport(rows).Tables();
+    // At once (the schema rebuild runs to its end first: it handles no
+    // messages), in the collections, in the combinations.
+    const std::initializer_list<std::pair<int, QStringList>> moments{
+        {SIGTERM, {QStringLiteral("--signal-after-ms"), QStringLiteral("0")}},
+        {SIGINT, {QStringLiteral("--signal-at-status"), QStringLiteral("1:Erzeuge Vorwärtssuche: Kollektionen")}},
+        {SIGHUP, {QStringLiteral("--signal-at-status"), QStringLiteral("3:MASTER wird geöffnet...")}}};
+    for (const auto &[signal, when] : moments) {
+        TempProgramFolder folder;
+        CreateDeliveredDatabase(folder.databasePath(), rows);
+        const HelperRun signalled =
+            RunHelper(folder.path(), when + QStringList{QStringLiteral("--signal"), QString::number(signal)});
+        QVERIFY2(!signalled.crashed && signalled.lines.contains(QStringLiteral("ending")),
+                 signalled.Why(QStringLiteral("signal %1").arg(signal)).constData());
+        QVERIFY2(!signalled.Done(), "the import ran to its end before the signal came");
+        const HelperRun resumed = RunHelper(folder.path());
+        QVERIFY2(resumed.Offered() && resumed.Done(), resumed.Why(QStringLiteral("resumed")).constData());
+        QCOMPARE(ImportedTables(folder.databasePath()), expected);
+    }
 }
 
 TINTOREL_TEST_MAIN(TestImportCrash)
