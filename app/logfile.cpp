@@ -37,9 +37,13 @@ void LogFile::Write(const QString &text)
         // A new day starts a new file.
         file_.close();
         file_.setFileName(name);
+        const bool created = !QFile::exists(name);
         if (!QDir(folder_).mkpath(QStringLiteral("log")) ||
             !file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
             return;
+        // The other users of a shared log folder append to the day's file too.
+        if (created)
+            file_.setPermissions(file_.permissions() | QFile::ReadGroup | QFile::WriteGroup);
     }
     const QByteArray entry = ToAnsi(LogEntry(now, text));
     if (file_.write(entry) != entry.size())

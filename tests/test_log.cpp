@@ -63,6 +63,8 @@ void TestLog::createsFolderAndAppends()
              qPrintable(content));
     // The entry is dated with the day of the file.
     QVERIFY(content.startsWith(QFileInfo(path).fileName().mid(10, 2) + QLatin1Char('.')));
+    // The other users of a shared log folder may append to it.
+    QVERIFY(QFileInfo(path).permissions().testFlags(QFile::ReadGroup | QFile::WriteGroup));
 }
 
 void TestLog::textAsWindows1252WithLineBreaks()
