@@ -9,6 +9,7 @@
 #include "tools/demodata.h"
 
 #include <QListWidget>
+#include <QProgressBar>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -138,15 +139,33 @@ void TestImport::fullRebuildFromGeneratedMaster()
                                          {"Durchlauf RGB Colors: 499", "RGBCOLORS"},
                                          {"Erzeuge Vorwärtssuche: Kollektionen", "KOLLEKTIONEN where KPID >= 0"}};
     QMap<QString, int> committedAt;
+    // The progress bar beside the status text: the step, and for the
+    // combinations the pairs done of the pairs pending.
+    QStringList steps;
+    int pairsDone = -1, pairsPending = 0;
     f.onStatus = [&](const QString &text) {
         if (watched.contains(text))
             committedAt[text] = Count(f.db(), watched.value(text));
+        const auto *bar = fmHaupt1->findChild<QProgressBar *>(QStringLiteral("pbImport"));
+        QVERIFY(bar && bar->isVisible());
+        const QString step = bar->format().section(QLatin1Char(':'), 0, 0);
+        if (steps.isEmpty() || steps.last() != step)
+            steps << step;
+        if (step == QStringLiteral("Kombinationen")) {
+            QVERIFY(bar->value() >= pairsDone);
+            pairsDone = bar->value();
+            pairsPending = bar->maximum();
+        }
     };
     f.Start();
     QVERIFY(f.ImportOffered());
     f.Import();
     const QStringList statuses = f.statuses;
+    QVERIFY(!fmHaupt1->findChild<QProgressBar *>(QStringLiteral("pbImport"))->isVisible());
     f.Stop();
+    QCOMPARE(steps, (QStringList{"RGB-Farben", "Basen", "Farbtöne", "Kollektionen", "Kombinationen"}));
+    QCOMPARE(pairsPending, 24);
+    QCOMPARE(pairsDone, 23);
 
     QCOMPARE(f.boxes.size(), 2);
     QCOMPARE(f.boxes.at(0), YesNo(Question, MsgButton::Yes));
@@ -626,10 +645,14 @@ void TestImport::emptyAndMissingStates()
                                              "and KPID>0\r\norder by KID\r\n")}));
     }
     {
-        // "&Nein" on a database without KIMPORT: the error box, no "Fertig!".
+        // "&Nein" on a database without KIMPORT: the error box, no "Fertig!",
+        // no progress bar left behind.
         ImportFixture f(GeneratedMaster(1, 2, 1));
         f.answers = {MsgButton::No};
-        f.RunImport();
+        f.Start();
+        f.Import();
+        QVERIFY(!fmHaupt1->findChild<QProgressBar *>(QStringLiteral("pbImport"))->isVisible());
+        f.Stop();
         QCOMPARE(f.boxes.size(), 2);
         QCOMPARE(f.boxes.at(1).kind, MsgKind::General);
         QVERIFY(f.boxes.at(1).text.toUpper().contains(QStringLiteral("KIMPORT")));
