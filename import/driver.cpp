@@ -55,8 +55,15 @@ bool ImportInterrupted(TIBQuery &query)
 }
 
 MasterImport::MasterImport(Tfmdm &dm, ImportObserver &observer)
-    : dm_(dm), observer_(observer), lookup_(QStringLiteral("qrImport"), &dm.ib1, &dm.ibTa1)
+    : dm_(dm),
+      observer_(observer),
+      lookup_(QStringLiteral("qrImport"), &dm.ib1, &dm.ibTa1),
+      schemaTransaction_(&dm.ib1, QStringLiteral("ibTaSchema")),
+      schema_(QStringLiteral("qrSchema"), &dm.ib1, &schemaTransaction_)
 {
+    // Sees every committed row, and waits for another workstation a few
+    // seconds, not for ever.
+    schemaTransaction_.Params = {QStringLiteral("read_committed"), QStringLiteral("lock_timeout=5")};
     sinceStatus_.start();
     sincePump_.start();
 }
@@ -88,6 +95,15 @@ void MasterImport::WriteRebuildMark()
     SetStatement(lookup_, {QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME)"),
                            QStringLiteral("values (-2, -2, 'Neuaufbau')")});
     lookup_.RunStatement();
+}
+
+void MasterImport::CheckMaster()
+{
+    SetStatement(lookup_, {QStringLiteral("select count(*) from MASTER"),
+                           QStringLiteral("where COLORNAME || COLORNUMBER || BASENAME || COSTCODE is null"),
+                           QStringLiteral("or PRODUCTID + RCOLOR + GCOLOR + BCOLOR + FORMULADETAILSKEY is not null")});
+    lookup_.OpenQuery();
+    lookup_.CloseQuery();
 }
 
 void MasterImport::Pump()
@@ -124,6 +140,7 @@ void MasterImport::Run()
                                           "Sollen die Stammdatentabellen trotzdem neu erzeugt werden?"),
                            false))
             return;
+        CheckMaster();
         // The mark goes in before the first change and stays until the
         // collection builder has made every pair pending.
         if (interrupted) {

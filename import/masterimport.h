@@ -48,8 +48,19 @@ private:
     // Before the schema rebuild of a run that resumes an interrupted one:
     // frees what a process killed in the middle of creating a table left.
     void ReleaseInterruptedTableCreation();
-    // A schema statement committed on its own; its failure is ignored.
+    // A schema statement committed on its own; its failure is ignored, but
+    // for another workstation's use of the table, which stops the run.
     void RunSchemaStatement(const QStringList &statement);
+    // The first column of a catalogue query's rows, read in a transaction
+    // that sees the schema statements committed so far.
+    QStringList Catalogue(const QString &select);
+    // "NAME TYPE LENGTH NOTNULL" per column, in order; none for no table.
+    QStringList ColumnsOf(const QString &table);
+    // "NAME COLUMN,COLUMN" per active plain index.
+    QStringList IndexesOf(const QString &table);
+    // Whether the program's own user holds all rights on the table.
+    bool Granted(const QString &table);
+    QString BaseNameCharacterSet();
     // The index that finds a pair's MASTER rows, made once when missing.
     void EnsureMasterIndex();
     struct PairRun;
@@ -68,6 +79,9 @@ private:
     // with the next pump.
     void StartStep(const QString &step, int total = 0);
     void WriteRebuildMark();
+    // Reads every row of MASTER: a damaged or cut table shows with the
+    // engine's message before anything is changed.
+    void CheckMaster();
     // A status text that changes with every row: shown only as often as a
     // person can read it.
     void RowStatus(const std::function<QString()> &text);
@@ -79,6 +93,8 @@ private:
     Tfmdm &dm_;
     ImportObserver &observer_;
     TIBQuery lookup_;
+    TIBTransaction schemaTransaction_;
+    TIBQuery schema_;
     QElapsedTimer sinceStatus_;
     QElapsedTimer sincePump_;
     QString step_;

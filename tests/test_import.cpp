@@ -125,6 +125,7 @@ private slots:
     void runKeepsToItself();
     void importStartedInsideAListLoad();
     void emptyAndMissingStates();
+    void damagedMasterChangesNothing();
 };
 
 void TestImport::fullRebuildFromGeneratedMaster()
@@ -223,15 +224,17 @@ void TestImport::schemaRebuild()
     for (const char *table : {"FARBEN", "BASEN", "RGBCOLORS", "KOMBIDATEN"})
         QCOMPARE(Count(f.db(), QLatin1String(table)), 0);
 
-    // A user who may not change the schema: nothing changes, nothing is shown.
-    RunInOneTransaction(f.db(), {"insert into FARBEN values (1, 'bleibt')"});
+    // A user who may not change the schema: the shape stays, nothing is
+    // shown, and the tables are emptied all the same (that needs no right
+    // on the schema).
+    RunInOneTransaction(f.db(), {"insert into FARBEN values (1, 'weg')"});
     fmdm->ib1.SetConnected(false);
     fmdm->ib1.Params = QStringList{"user_name=QELMMASTER", "password=MUBRELT", "lc_ctype=ASCII"};
     fmdm->ib1.SetConnected(true);
     fmdm->ibTa1.SetActive(true);
     MasterImport(*fmdm, *fmHaupt1).RecreateTables();
     QCOMPARE(SchemaShape(f.db()), RebuiltShape());
-    QCOMPARE(Count(f.db(), "FARBEN"), 1);
+    QCOMPARE(Count(f.db(), "FARBEN"), 0);
     QVERIFY(f.boxes.isEmpty());
     QVERIFY(f.statuses.isEmpty());
     f.Stop();
@@ -657,6 +660,74 @@ void TestImport::emptyAndMissingStates()
         QCOMPARE(f.boxes.at(1).kind, MsgKind::General);
         QVERIFY(f.boxes.at(1).text.toUpper().contains(QStringLiteral("KIMPORT")));
         QCOMPARE(Count(f.db(), "MASTER"), 2);
+    }
+}
+
+namespace {
+
+// Zeroes a data page of MASTER in the middle of its pages: a page of type 5
+// whose relation id (after the 16 bytes of the page header and the page's
+// sequence number) is MASTER's.
+void DamageMaster(const QString &path)
+{
+    const int relation = QueryRows(path, "select RDB$RELATION_ID from RDB$RELATIONS where RDB$RELATION_NAME = "
+                                         "'MASTER'").at(0).at(0).toInt();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QList<qint64> pages;
+    for (qint64 at = 0; at + 8192 <= file.size(); at += 8192) {
+        file.seek(at);
+        const QByteArray head = file.read(24);
+        if (head.at(0) == 5 && (quint8(head.at(20)) | quint8(head.at(21)) << 8) == relation)
+            pages << at;
+    }
+    QVERIFY(pages.size() > 4);
+    file.seek(pages.at(pages.size() / 2));
+    file.write(QByteArray(8192, '\0'));
+}
+
+}  // namespace
+
+void TestImport::damagedMasterChangesNothing()
+{
+    // The engine's message in the general box, the question before it;
+    // then nothing may have changed.
+    const auto runDamaged = [](ImportFixture &f) {
+        f.Start();
+        // A database with nothing pending does not offer the button: as if it did.
+        f.ui().btImportMaster->show();
+        f.Import();
+        f.Stop();
+        QCOMPARE(f.boxes.size(), 2);
+        QCOMPARE(f.boxes.at(0).text, Question);
+        QCOMPARE(f.boxes.at(1).kind, MsgKind::General);
+        QVERIFY2(f.boxes.at(1).text.contains(QStringLiteral("wrong type")), qPrintable(f.boxes.at(1).text));
+    };
+    {
+        // A delivered database: no mark column, no program table made.
+        ImportFixture f(GeneratedMaster(5, 200, 3));
+        const QStringList shape = SchemaShape(f.db());
+        DamageMaster(f.db());
+        runDamaged(f);
+        QCOMPARE(SchemaShape(f.db()), shape);
+        QCOMPARE(QueryRows(f.db(), "select count(*) from RDB$RELATION_FIELDS where RDB$FIELD_NAME = 'KIMPORT'"),
+                 Table("0"));
+    }
+    {
+        // An imported database with a new delivery in MASTER: no mark, no
+        // table emptied.
+        ImportFixture f(GeneratedMaster(2, 30, 2));
+        f.RunImport();
+        const QList<QList<QStringList>> imported = ImportedTables(f.db(), false);
+        QStringList inserts;
+        for (const MasterRow &row : GeneratedMaster(5, 200, 3))
+            inserts << MasterInsert(row, false);
+        RunInOneTransaction(f.db(), inserts);
+        DamageMaster(f.db());
+        runDamaged(f);
+        QCOMPARE(ImportedTables(f.db(), false), imported);
+        AdminConnection probe(f.db(), QStringLiteral("qrCheck"));
+        QVERIFY(!ImportInterrupted(probe.query));
     }
 }
 

@@ -46,20 +46,24 @@ inline QString Literal(const QString &text)
     return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
-inline QString MasterInsert(const MasterRow &row)
+// A MASTER row as delivered; after an import has trimmed MASTER, without the
+// columns it dropped.
+inline QString MasterInsert(const MasterRow &row, bool delivered = true)
 {
     const auto channel = [](const std::optional<int> &value) {
         return value ? QString::number(*value) : QStringLiteral("NULL");
     };
     // The columns the import drops carry values too.
     return QStringLiteral("insert into MASTER (COLORNAME, COLORNUMBER, MFGPRODUCTNAME, PRODUCTID, RCOLOR, GCOLOR, "
-                          "BCOLOR, BASENAME, FORMULADETAILSKEY, COSTCODE, INGREDIENT0ABBR, INGREDIENT0AMT, CANSIZE, "
-                          "BASEAMT) values (%1, %2, %3, %4, %5, %6, %7, %8, %9, %10, 'OG', 1.5, '1 l', 998.5)")
+                          "BCOLOR, BASENAME, FORMULADETAILSKEY, COSTCODE%11) values (%1, %2, %3, %4, %5, %6, %7, %8, "
+                          "%9, %10%12)")
         .arg(Literal(row.collection), Literal(row.shade), Literal(QStringLiteral("Produkt %1").arg(row.product)))
         .arg(row.product)
         .arg(channel(row.red), channel(row.green), channel(row.blue), Literal(row.base))
         .arg(row.notice)
-        .arg(Literal(row.cost));
+        .arg(Literal(row.cost),
+             delivered ? QStringLiteral(", INGREDIENT0ABBR, INGREDIENT0AMT, CANSIZE, BASEAMT") : QString(),
+             delivered ? QStringLiteral(", 'OG', 1.5, '1 l', 998.5") : QString());
 }
 
 // Runs the statements in one transaction of a connection of its own.
@@ -185,13 +189,18 @@ inline QList<QStringList> KollektionenRows(const QString &path)
     return Sorted(QueryRows(path, QStringLiteral("select KPID, KID, KNAME, KIMPORT from KOLLEKTIONEN")));
 }
 
-// Everything an import leaves, ids included, and what stays in MASTER.
-inline QList<QList<QStringList>> ImportedTables(const QString &path)
+// Everything an import leaves, ids included, and what stays in MASTER (unless
+// MASTER is left out).
+inline QList<QList<QStringList>> ImportedTables(const QString &path, bool withMaster = true)
 {
-    return {QueryRows(path, QStringLiteral("select FID, FNAME from FARBEN order by FID")),
-            QueryRows(path, QStringLiteral("select BASEID, BNAME from BASEN order by BASEID")),
-            QueryRows(path, QStringLiteral("select COLORID, RCOLOR, GCOLOR, BCOLOR from RGBCOLORS order by COLORID")),
-            KollektionenRows(path), KombidatenRows(path), QueryRows(path, QStringLiteral("select * from MASTER"))};
+    QList<QList<QStringList>> tables{
+        QueryRows(path, QStringLiteral("select FID, FNAME from FARBEN order by FID")),
+        QueryRows(path, QStringLiteral("select BASEID, BNAME from BASEN order by BASEID")),
+        QueryRows(path, QStringLiteral("select COLORID, RCOLOR, GCOLOR, BCOLOR from RGBCOLORS order by COLORID")),
+        KollektionenRows(path), KombidatenRows(path)};
+    if (withMaster)
+        tables << QueryRows(path, QStringLiteral("select * from MASTER"));
+    return tables;
 }
 
 inline int Count(const QString &path, const QString &table, const QString &where = QString())
