@@ -557,6 +557,69 @@ private slots:
             QCOMPARE(lookup.shades, shades);
         }
     }
+
+    void rebuildWhileAnotherCounterSearches()
+    {
+        TempProgramFolder folder;
+        const QString remote = ServedDemoDatabase(folder, {1200, 23});
+        // Lookup tables and collections built, MASTER whole.
+        {
+            ProgramRun program(folder.path());
+            MasterImport import(*fmdm, *fmHaupt1);
+            import.RecreateTables();
+            import.CreateTableRGBCOLORS();
+            import.CreateTableBASEN();
+            import.CreateTableFARBEN();
+            import.CreateTableKOLLEKTIONEN();
+        }
+        const QString stopFile = folder.path() + QStringLiteral("/stop");
+        HelperProgram searching(folder.path(), {QStringLiteral("search"), stopFile});
+        QVERIFY(searching.WaitForLine(QStringLiteral("round ")));
+        // A full rebuild asked for and confirmed: nothing is pending, so the
+        // button is not offered; the administrator's click as if it were.
+        const auto rebuild = [&folder] {
+            ProgramRun program(folder.path(), [](const MessageBoxRequest &request) {
+                return request.buttons.contains(MsgButton::Yes) ? MsgButton::Yes : request.defaultButton;
+            });
+            program.ui().btImportMaster->show();
+            program.Click(program.ui().btImportMaster);
+            return program.TakeBoxes();
+        };
+
+        // The tables are in shape: they are emptied and refilled while the
+        // other counter goes on searching.
+        QList<MessageBoxRequest> boxes = rebuild();
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes.last().text, QStringLiteral("Fertig!"));
+        QVERIFY(Count(remote, QStringLiteral("select count(*) from KOMBIDATEN")) > 0);
+
+        // A table out of shape must be made anew, which the other counter's
+        // use prevents: the run ends with the message (after the question
+        // and the warning that MASTER is consumed), its mark stays.
+        RunSql(remote, {QStringLiteral("alter table FARBEN add ALT integer")});
+        boxes = rebuild();
+        QCOMPARE(boxes.size(), 3);
+        QCOMPARE(boxes.last().kind, MsgKind::General);
+        QVERIFY2(boxes.last().text.startsWith(QStringLiteral("Die Tabellen werden gerade an einem anderen "
+                                                             "Arbeitsplatz benutzt.")),
+                 qPrintable(boxes.last().text));
+        {
+            AdminConnection probe(remote, QStringLiteral("qrCheck"));
+            QVERIFY(ImportInterrupted(probe.query));
+        }
+        QFile(stopFile).open(QIODevice::WriteOnly);
+        QVERIFY(searching.Finish());
+        QCOMPARE(searching.Lines(QStringLiteral("box ")), QStringList());
+
+        // Once it is closed, the run offered at the next start finishes.
+        ProgramRun program(folder.path());
+        QVERIFY(!program.ui().btImportMaster->isHidden());
+        program.Click(program.ui().btImportMaster);
+        QCOMPARE(program.TakeBoxes().last().text, QStringLiteral("Fertig!"));
+        QCOMPARE(Column(QueryRows(remote, QStringLiteral("select trim(RDB$FIELD_NAME) from RDB$RELATION_FIELDS "
+                                                         "where RDB$RELATION_NAME = 'FARBEN' order by RDB$FIELD_POSITION"))),
+                 (QStringList{"FID", "FNAME"}));
+    }
 };
 
 TINTOREL_TEST_MAIN(TestLan)
