@@ -1026,61 +1026,71 @@ const TIBQuery::NamedStatement &TIBQuery::namedStatement(const QStringList &line
     return named;
 }
 
+namespace {
+
+// One parameter: NULL, or the value as a 64-bit integer, a double or
+// character set NONE text (the server takes the Windows-1252 bytes as they
+// are).
+void BindValue(XSQLVAR &var, ISC_SHORT &null, std::vector<char> &buffer, const QVariant &value)
+{
+    null = -1;
+    var.sqlind = &null;
+    var.sqltype = static_cast<ISC_SHORT>(SQL_LONG | 1);
+    var.sqlscale = 0;
+    var.sqllen = 4;
+    buffer.assign(8, 0);
+    var.sqldata = buffer.data();
+    if (value.isNull())
+        return;
+    null = 0;
+    const auto number = [&](auto v, int type) {
+        var.sqltype = static_cast<ISC_SHORT>(type | 1);
+        var.sqllen = sizeof v;
+        std::memcpy(buffer.data(), &v, sizeof v);
+    };
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+        number(static_cast<ISC_INT64>(value.toLongLong()), SQL_INT64);
+        return;
+    case QMetaType::Double:
+        number(value.toDouble(), SQL_DOUBLE);
+        return;
+    default: {
+        const QByteArray bytes = ToAnsi(value.toString());
+        var.sqltype = SQL_TEXT | 1;
+        var.sqlsubtype = 0;
+        var.sqllen = static_cast<ISC_SHORT>(bytes.size());
+        buffer.assign(bytes.begin(), bytes.end());
+        buffer.push_back(0);
+        var.sqldata = buffer.data();
+    }
+    }
+}
+
+}  // namespace
+
 void TIBQuery::bindFields(Statement &statement, const QStringList &names)
 {
     Sqlda &in = statement.in;
-    const int count = std::min<int>(in.count(), static_cast<int>(names.size()));
     statement.inData.resize(in.count());
     statement.inNull.assign(in.count(), -1);
+    static const QVariant unbound;
     for (int i = 0; i < in.count(); ++i) {
-        XSQLVAR &var = in.var(i);
-        std::vector<char> &buffer = statement.inData[i];
-        var.sqlind = &statement.inNull[i];
-        var.sqltype = static_cast<ISC_SHORT>(SQL_LONG | 1);
-        var.sqlscale = 0;
-        var.sqllen = 4;
-        buffer.assign(8, 0);
-        var.sqldata = buffer.data();
-        if (i >= count)
-            continue;
-        // "OLD_" takes the value before the edit; a name without a field
-        // stays unbound.
-        QStringView name = names[i];
-        const bool old = name.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive);
-        if (old)
-            name = name.mid(4);
-        const auto field = std::find_if(fields_.begin(), fields_.end(), [name](const TField &f) {
-            return QStringView(f.Name).compare(name, Qt::CaseInsensitive) == 0;
-        });
-        if (field == fields_.end())
-            continue;
-        const QVariant &value = old ? field->OldValue() : field->Value();
-        if (value.isNull())
-            continue;
-        statement.inNull[i] = 0;
-        const auto bindNumber = [&](auto v, int type) {
-            var.sqltype = static_cast<ISC_SHORT>(type | 1);
-            var.sqllen = sizeof v;
-            std::memcpy(buffer.data(), &v, sizeof v);
-        };
-        switch (value.typeId()) {
-        case QMetaType::LongLong:
-            bindNumber(static_cast<ISC_INT64>(value.toLongLong()), SQL_INT64);
-            break;
-        case QMetaType::Double:
-            bindNumber(value.toDouble(), SQL_DOUBLE);
-            break;
-        default: {
-            // Character set NONE: the server takes the Windows-1252 bytes as they are.
-            const QByteArray bytes = ToAnsi(value.toString());
-            var.sqltype = SQL_TEXT | 1;
-            var.sqlsubtype = 0;
-            var.sqllen = static_cast<ISC_SHORT>(bytes.size());
-            buffer.assign(bytes.begin(), bytes.end());
-            buffer.push_back(0);
-            var.sqldata = buffer.data();
+        // "OLD_" takes the value before the edit; a parameter without a
+        // field of its name stays unbound.
+        const QVariant *value = &unbound;
+        if (i < names.size()) {
+            QStringView name = names[i];
+            const bool old = name.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive);
+            if (old)
+                name = name.mid(4);
+            const auto field = std::find_if(fields_.begin(), fields_.end(), [name](const TField &f) {
+                return QStringView(f.Name).compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (field != fields_.end())
+                value = old ? &field->OldValue() : &field->Value();
         }
-        }
+        BindValue(in.var(i), statement.inNull[i], statement.inData[i], *value);
     }
 }
 

@@ -116,8 +116,22 @@ void MasterImport::CreateTableKOMBIDATEN()
 
 void MasterImport::BuildPair(PairRun &run)
 {
+    ReadPair(run);
+    // The guarded stretch: an error ends the pair's rows, not the run.
+    bool consumed = false;
+    try {
+        BuildPairRows(run);
+        ConsumePair(run);
+        consumed = true;
+    } catch (const Exception &e) {
+        observer_.ShowError(PairErrorText(e.Message(), run.debugPoint, run.p, run.k));
+    }
+    MarkPair(run, consumed);
+}
+
+void MasterImport::ReadPair(PairRun &run)
+{
     TIBQuery &kdaten = dm_.qrKDaten;
-    TIBQuery &master = dm_.qrMaster;
     run.kpid = Field(run.pairs, "KPID").AsString();
     run.kid = Field(run.pairs, "KID").AsString();
     run.name = PairNameLiteral(Field(run.pairs, "KNAME").AsString());
@@ -131,39 +145,44 @@ void MasterImport::BuildPair(PairRun &run)
     SetStatement(kdaten, {QStringLiteral("select * from KOMBIDATEN where K_KID=0")});
     kdaten.OpenQuery();
     Status(QStringLiteral("SQL beendet."));
-    SetStatement(master, {QStringLiteral("select COLORNUMBER,COLORNAME,COLORNUMBER,PRODUCTID,BASENAME,RCOLOR,GCOLOR,"
-                                         "BCOLOR,FORMULADETAILSKEY,COSTCODE,FID,BASEID from MASTER,FARBEN,BASEN"),
-                          QStringLiteral("where PRODUCTID =") + run.kpid,
-                          QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\''),
-                          QStringLiteral("and   FNAME=COLORNUMBER"), QStringLiteral("and   BNAME=BASENAME")});
+    SetStatement(dm_.qrMaster,
+                 {QStringLiteral("select COLORNUMBER,COLORNAME,COLORNUMBER,PRODUCTID,BASENAME,RCOLOR,GCOLOR,"
+                                 "BCOLOR,FORMULADETAILSKEY,COSTCODE,FID,BASEID from MASTER,FARBEN,BASEN"),
+                  QStringLiteral("where PRODUCTID =") + run.kpid,
+                  QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\''),
+                  QStringLiteral("and   FNAME=COLORNUMBER"), QStringLiteral("and   BNAME=BASENAME")});
     Status(QStringLiteral("MASTER wird geöffnet..."));
+}
 
-    bool masterDeleted = false;
-    try {
-        Pump();
-        observer_.Log(QStringLiteral("SQL: LESEN MASTER ") + master.StatementText());
-        master.OpenQuery();
-        master.ToLastRow();
-        master.ToFirstRow();
-        while (!master.AtEnd()) {
-            BuildCombination(run);
-            run.debugPoint = QStringLiteral("#012");
-            master.ToNextRow();
-            run.debugPoint = QStringLiteral("#014");
-        }
-
-        Status(QStringLiteral("Lösche Datensätze Produkt-ID: (") + QString::number(run.p) + QLatin1Char(')'));
+void MasterImport::BuildPairRows(PairRun &run)
+{
+    TIBQuery &master = dm_.qrMaster;
+    Pump();
+    observer_.Log(QStringLiteral("SQL: LESEN MASTER ") + master.StatementText());
+    master.OpenQuery();
+    master.ToLastRow();
+    master.ToFirstRow();
+    while (!master.AtEnd()) {
+        BuildCombination(run);
+        run.debugPoint = QStringLiteral("#012");
+        master.ToNextRow();
         run.debugPoint = QStringLiteral("#014");
-        SetStatement(lookup_, {QStringLiteral("delete from MASTER"), QStringLiteral("where PRODUCTID =") + run.kpid,
-                               QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\'')});
-        Pump();
-        observer_.Log(QStringLiteral("SQL:MASTER:DELETE ") + lookup_.StatementText());
-        lookup_.RunStatement();
-        masterDeleted = true;
-    } catch (const Exception &e) {
-        observer_.ShowError(PairErrorText(e.Message(), run.debugPoint, run.p, run.k));
     }
+}
 
+void MasterImport::ConsumePair(PairRun &run)
+{
+    Status(QStringLiteral("Lösche Datensätze Produkt-ID: (") + QString::number(run.p) + QLatin1Char(')'));
+    run.debugPoint = QStringLiteral("#014");
+    SetStatement(lookup_, {QStringLiteral("delete from MASTER"), QStringLiteral("where PRODUCTID =") + run.kpid,
+                           QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\'')});
+    Pump();
+    observer_.Log(QStringLiteral("SQL:MASTER:DELETE ") + lookup_.StatementText());
+    lookup_.RunStatement();
+}
+
+void MasterImport::MarkPair(PairRun &run, bool consumed)
+{
     // The pair's MASTER delete and its mark become durable in one commit: a
     // run stopped in between can neither lose the pair's rows nor build them
     // twice.
@@ -171,7 +190,7 @@ void MasterImport::BuildPair(PairRun &run)
     Field(run.pairs, "KIMPORT").SetAsString(QStringLiteral("J"));
     run.pairs.PostRow();
     Commit();
-    if (masterDeleted)
+    if (consumed)
         observer_.Log(QStringLiteral("Neue Datei nach Produkt-ID ") + QString::number(run.p));
 }
 

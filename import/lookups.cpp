@@ -6,7 +6,6 @@
 #include "data/sql.h"
 #include "import/importobserver.h"
 
-#include <QHash>
 
 namespace {
 
@@ -17,6 +16,11 @@ TField &Field(TIBQuery &query, const char *name)
 }
 
 constexpr int kRowsPerCommit = 500;
+
+QString CollectionRowText(int n)
+{
+    return QStringLiteral("Erstelle KOLLEKTIONEN-Satz: ") + QString::number(n);
+}
 
 // Names compare without their trailing blanks, as the server compares them.
 QString WithoutTrailingBlanks(const QString &name)
@@ -128,75 +132,80 @@ void MasterImport::CreateTableFARBEN()
                  false, false, false});
 }
 
-void MasterImport::CreateTableKOLLEKTIONEN()
+void MasterImport::OpenCollectionSource(const QString &columns)
+{
+    SetStatement(dm_.qrMaster, {QStringLiteral("select ") + columns + QStringLiteral(" from MASTER"),
+                                QStringLiteral("group by ") + columns, QStringLiteral("order by ") + columns});
+    dm_.qrMaster.OpenQuery();
+    Status(QStringLiteral("SQL wurde ausgeführt."));
+    SetStatement(dm_.qrKollektionen, {QStringLiteral("select * from KOLLEKTIONEN")});
+    dm_.qrKollektionen.OpenQuery();
+}
+
+void MasterImport::AppendCollectionRow(int kid, const QString &kpid, const QString &name, const QString &mark)
+{
+    TIBQuery &target = dm_.qrKollektionen;
+    target.AppendRow();
+    Field(target, "KID").SetAsInteger(kid);
+    Field(target, "KPID").SetAsString(kpid);
+    Field(target, "KNAME").SetAsString(name);
+    Field(target, "KIMPORT").SetAsString(mark);
+    target.PostRow();
+}
+
+QHash<QString, int> MasterImport::WriteCollectionRows()
 {
     TIBQuery &master = dm_.qrMaster;
-    TIBQuery &target = dm_.qrKollektionen;
-    const auto pointAtTable = [&target] {
-        SetStatement(target, {QStringLiteral("select * from KOLLEKTIONEN")});
-        target.OpenQuery();
-    };
-    const auto rowText = [](int n) { return QStringLiteral("Erstelle KOLLEKTIONEN-Satz: ") + QString::number(n); };
-
-    StartStep(QStringLiteral("Kollektionen"));
-    Status(QStringLiteral("SQL wird ausgeführt."));
-    Pump();
-    SetStatement(target, {QStringLiteral("delete from KOLLEKTIONEN")});
-    target.RunStatement();
-    // Until the second pass is durable no pair is pending: the mark keeps the
-    // unfinished rebuild visible to the start-up check.
-    WriteRebuildMark();
-
-    SetStatement(master, {QStringLiteral("select COLORNAME from MASTER"), QStringLiteral("group by COLORNAME"),
-                          QStringLiteral("order by COLORNAME")});
-    master.OpenQuery();
-    Status(QStringLiteral("SQL wurde ausgeführt."));
-    pointAtTable();
+    OpenCollectionSource(QStringLiteral("COLORNAME"));
     // The collection ids by name, for the second pass: a name that does not
     // fit into KNAME was stored cut and so is found by no pair.
     QHash<QString, int> ids;
-    const int width = Field(target, "KNAME").Width;
+    const int width = Field(dm_.qrKollektionen, "KNAME").Width;
     for (int id = 1; !master.AtEnd(); ++id) {
-        RowStatus([&] { return rowText(id); });
+        RowStatus([id] { return CollectionRowText(id); });
         const QString name = Field(master, "COLORNAME").AsString();
-        target.AppendRow();
-        Field(target, "KID").SetAsInteger(id);
-        Field(target, "KPID").SetAsString(QStringLiteral("0"));
-        Field(target, "KNAME").SetAsString(name);
-        Field(target, "KIMPORT").SetAsString(QStringLiteral("J"));
-        target.PostRow();
+        AppendCollectionRow(id, QStringLiteral("0"), name, QStringLiteral("J"));
         const QString key = WithoutTrailingBlanks(name);
         if (width <= 0 || WithoutTrailingBlanks(name.left(width)) == key)
             ids.insert(key, id);
         PumpWhenDue();
         master.ToNextRow();
     }
+    return ids;
+}
+
+void MasterImport::WritePairRows(const QHash<QString, int> &ids)
+{
+    TIBQuery &master = dm_.qrMaster;
+    OpenCollectionSource(QStringLiteral("COLORNAME,PRODUCTID"));
+    for (int row = 1; !master.AtEnd(); ++row) {
+        RowStatus([row] { return CollectionRowText(row); });
+        const QString name = Field(master, "COLORNAME").AsString();
+        const auto found = ids.constFind(WithoutTrailingBlanks(name));
+        if (found != ids.cend())
+            AppendCollectionRow(*found, Field(master, "PRODUCTID").AsString(), name, QStringLiteral("N"));
+        PumpWhenDue();
+        master.ToNextRow();
+    }
+}
+
+void MasterImport::CreateTableKOLLEKTIONEN()
+{
+    StartStep(QStringLiteral("Kollektionen"));
+    Status(QStringLiteral("SQL wird ausgeführt."));
+    Pump();
+    SetStatement(dm_.qrKollektionen, {QStringLiteral("delete from KOLLEKTIONEN")});
+    dm_.qrKollektionen.RunStatement();
+    // Until the second pass is durable no pair is pending: the mark keeps the
+    // unfinished rebuild visible to the start-up check.
+    WriteRebuildMark();
+    const QHash<QString, int> ids = WriteCollectionRows();
     Commit();
 
     Status(QStringLiteral("Erzeuge Vorwärtssuche: Kollektionen"));
     Pump();
     Status(QStringLiteral("SQL wird ausgeführt."));
-    SetStatement(master, {QStringLiteral("select COLORNAME,PRODUCTID from MASTER"),
-                          QStringLiteral("group by COLORNAME,PRODUCTID"),
-                          QStringLiteral("order by COLORNAME,PRODUCTID")});
-    master.OpenQuery();
-    Status(QStringLiteral("SQL wurde ausgeführt."));
-    pointAtTable();
-    for (int row = 1; !master.AtEnd(); ++row) {
-        RowStatus([&] { return rowText(row); });
-        const QString name = Field(master, "COLORNAME").AsString();
-        const auto found = ids.constFind(WithoutTrailingBlanks(name));
-        if (found != ids.cend()) {
-            target.AppendRow();
-            Field(target, "KID").SetAsInteger(*found);
-            Field(target, "KPID").SetAsString(Field(master, "PRODUCTID").AsString());
-            Field(target, "KNAME").SetAsString(name);
-            Field(target, "KIMPORT").SetAsString(QStringLiteral("N"));
-            target.PostRow();
-        }
-        PumpWhenDue();
-        master.ToNextRow();
-    }
+    WritePairRows(ids);
     // The pending pairs take over from the mark in the same commit.
     SetStatement(lookup_, {QStringLiteral("delete from KOLLEKTIONEN"), QStringLiteral("where KPID = -2")});
     lookup_.RunStatement();

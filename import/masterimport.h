@@ -5,6 +5,7 @@
 #include "data/ib.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,7 @@
 
 class ImportObserver;
 class Tfmdm;
+struct ProgramTable;
 
 // The program is ending: the run stops at a point a later run resumes from.
 // Not an error of the import, so no pair's guard catches it.
@@ -63,12 +65,29 @@ private:
     QString BaseNameCharacterSet();
     // The index that finds a pair's MASTER rows, made once when missing.
     void EnsureMasterIndex();
+    // A program table in shape emptied; one missing or out of shape made.
+    void EmptyTable(const ProgramTable &table);
+    void MakeTable(const ProgramTable &table);
+    // MASTER without the columns the program never reads.
+    void TrimMaster();
     struct PairRun;
 
     void BuildLookup(const LookupBuild &build);
-    // The pair steps of the combination builder for the current pending pair.
+    // The collection builder's two passes over the distinct values of the
+    // columns: the collections with their ids by name, then the pairs.
+    void OpenCollectionSource(const QString &columns);
+    void AppendCollectionRow(int kid, const QString &kpid, const QString &name, const QString &mark);
+    QHash<QString, int> WriteCollectionRows();
+    void WritePairRows(const QHash<QString, int> &ids);
+    // The pair steps of the combination builder for the current pending
+    // pair: its old combinations deleted and its rows asked for, its
+    // combinations written one per row, its MASTER rows deleted, its mark.
     void BuildPair(PairRun &run);
+    void ReadPair(PairRun &run);
+    void BuildPairRows(PairRun &run);
     void BuildCombination(PairRun &run);
+    void ConsumePair(PairRun &run);
+    void MarkPair(PairRun &run, bool consumed);
     // The colour id of a combined row's channels as the lookup statement
     // finds it: from the colours read once, or by the statement itself
     // when the channels are no plain numbers.

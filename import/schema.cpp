@@ -63,8 +63,6 @@ const QList<QStringList> &SchemaRebuildStatements()
     return statements;
 }
 
-namespace {
-
 // A program table as the rebuild makes it: its statements, and the shape
 // they give, in the terms of the catalogue.
 struct ProgramTable {
@@ -76,6 +74,8 @@ struct ProgramTable {
     QStringList columns;      // "NAME TYPE LENGTH NOTNULL", in order
     QStringList indexShapes;  // "NAME COLUMN,COLUMN"
 };
+
+namespace {
 
 // The four program tables, read from the rebuild's statements so that the
 // shape checked is the one those statements give.
@@ -185,61 +185,75 @@ void MasterImport::ReleaseInterruptedTableCreation()
 
 void MasterImport::RecreateTables()
 {
-    const QList<QStringList> &statements = SchemaRebuildStatements();
     if (ColumnsOf(QStringLiteral("KOLLEKTIONEN")).filter(QRegularExpression(QStringLiteral("^KIMPORT "))).isEmpty())
-        RunSchemaStatement(statements.first());
-
+        RunSchemaStatement(SchemaRebuildStatements().first());
     bool scratchDone = false;
     for (const ProgramTable &table : ProgramTables()) {
-        const QStringList columns = ColumnsOf(table.name);
-        if (columns == table.columns) {
-            // In shape: what a creation would add and is missing, then empty.
-            const QStringList present = IndexesOf(table.name);
-            for (qsizetype i = 0; i < table.indexes.size(); ++i)
-                if (!present.contains(table.indexShapes.at(i)))
-                    RunSchemaStatement(table.indexes.at(i));
-            if (!Granted(table.name))
-                RunSchemaStatement(table.grant);
-            // Every row committed so far goes, whoever wrote it.
-            RunSchemaStatement({QStringLiteral("delete from ") + table.name});
+        if (ColumnsOf(table.name) == table.columns) {
+            EmptyTable(table);
             continue;
         }
-        if (!columns.isEmpty())
-            RunSchemaStatement(table.drop);
         if (!scratchDone) {
             ReleaseInterruptedTableCreation();
             scratchDone = true;
         }
-        RunSchemaStatement(table.create);
-        for (const QStringList &index : table.indexes)
-            RunSchemaStatement(index);
-        RunSchemaStatement(table.grant);
+        MakeTable(table);
     }
-
-    // MASTER: the columns the program never reads go; BASENAME is narrowed
-    // only where the engine can do it (it refuses to make a column narrower).
-    const QStringList master = ColumnsOf(QStringLiteral("MASTER"));
-    for (const QStringList &statement : statements) {
-        const QString text = statement.first();
-        if (!text.startsWith(QLatin1String("ALTER TABLE MASTER")))
-            continue;
-        const QString dropped = text.section(QLatin1Char(' '), 4, 4);
-        if (text.contains(QLatin1String(" DROP "))) {
-            if (!master.filter(QRegularExpression(QLatin1Char('^') + dropped + QLatin1Char(' '))).isEmpty())
-                RunSchemaStatement(statement);
-            continue;
-        }
-        const QStringList basename = master.filter(QRegularExpression(QStringLiteral("^BASENAME ")));
-        if (!basename.isEmpty() && basename.first().section(QLatin1Char(' '), 2, 2).toInt() <= 10 &&
-            BaseNameCharacterSet() != QLatin1String("ASCII"))
-            RunSchemaStatement(statement);
-    }
-
+    TrimMaster();
     // The program's transaction sees the database as it was when it began:
     // it begins anew to see the tables made and emptied (everything is
     // committed by now).
     dm_.ibTa1.Commit();
     dm_.ibTa1.SetActive(true);
+}
+
+void MasterImport::EmptyTable(const ProgramTable &table)
+{
+    // In shape: what a creation would add and is missing, then every row
+    // committed so far goes, whoever wrote it.
+    const QStringList present = IndexesOf(table.name);
+    for (qsizetype i = 0; i < table.indexes.size(); ++i)
+        if (!present.contains(table.indexShapes.at(i)))
+            RunSchemaStatement(table.indexes.at(i));
+    if (!Granted(table.name))
+        RunSchemaStatement(table.grant);
+    RunSchemaStatement({QStringLiteral("delete from ") + table.name});
+}
+
+void MasterImport::MakeTable(const ProgramTable &table)
+{
+    // Missing, or out of shape: made anew.
+    if (!ColumnsOf(table.name).isEmpty())
+        RunSchemaStatement(table.drop);
+    RunSchemaStatement(table.create);
+    for (const QStringList &index : table.indexes)
+        RunSchemaStatement(index);
+    RunSchemaStatement(table.grant);
+}
+
+void MasterImport::TrimMaster()
+{
+    // The columns the program never reads go; BASENAME is narrowed only
+    // where the engine can do it (it refuses to make a column narrower).
+    const QStringList master = ColumnsOf(QStringLiteral("MASTER"));
+    const auto column = [&master](const QString &name) {
+        const QStringList found = master.filter(QRegularExpression(QLatin1Char('^') + name + QLatin1Char(' ')));
+        return found.isEmpty() ? QString() : found.first();
+    };
+    for (const QStringList &statement : SchemaRebuildStatements()) {
+        const QString text = statement.first();
+        if (!text.startsWith(QLatin1String("ALTER TABLE MASTER")))
+            continue;
+        if (text.contains(QLatin1String(" DROP "))) {
+            if (!column(text.section(QLatin1Char(' '), 4, 4)).isEmpty())
+                RunSchemaStatement(statement);
+            continue;
+        }
+        const QString basename = column(QStringLiteral("BASENAME"));
+        if (!basename.isEmpty() && basename.section(QLatin1Char(' '), 2, 2).toInt() <= 10 &&
+            BaseNameCharacterSet() != QLatin1String("ASCII"))
+            RunSchemaStatement(statement);
+    }
 }
 
 QStringList MasterImport::IndexesOf(const QString &table)

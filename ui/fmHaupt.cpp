@@ -22,7 +22,18 @@ TfmHaupt1::TfmHaupt1(QWidget *parent)
     // The pictures live in a static library: register them explicitly.
     Q_INIT_RESOURCE(tintorel);
     ui->setupUi(this);
+    SetUpControls();
+    ConnectHandlers();
+    AnchorControls();
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    // Sees every event of the program: the wheel hook, and the key and
+    // double-click events of the search controls.
+    qApp->installEventFilter(this);
+}
 
+void TfmHaupt1::SetUpControls()
+{
     // A label reads "&&" as one "&" only with mnemonics on, which a buddy
     // turns on; the name labels get their level's field.
     ui->lbProdText->setBuddy(ui->edSelProd);
@@ -57,9 +68,12 @@ TfmHaupt1::TfmHaupt1(QWidget *parent)
     tmRSuchen->setObjectName(QStringLiteral("tmRSuchen"));
     for (TTimer *timer : {tmSuchen, tmRSuchen})
         timer->setInterval(300);
+}
+
+void TfmHaupt1::ConnectHandlers()
+{
     connect(tmSuchen, &QTimer::timeout, this, &TfmHaupt1::tmSuchenTimer);
     connect(tmRSuchen, &QTimer::timeout, this, &TfmHaupt1::tmRSuchenTimer);
-
     connect(ui->bbDelProd, &QPushButton::clicked, this, &TfmHaupt1::bbDelProdClick);
     connect(ui->bbDelAll, &QPushButton::clicked, this, &TfmHaupt1::bbDelProdClick);
     connect(ui->bbDelKol, &QPushButton::clicked, this, &TfmHaupt1::bbDelKolClick);
@@ -73,7 +87,10 @@ TfmHaupt1::TfmHaupt1(QWidget *parent)
     // The start-up switches pages with these signals blocked.
     connect(ui->pcSuche, &QTabWidget::currentChanged, this, &TfmHaupt1::pcSucheChange);
     connect(ui->PageControl1, &QTabWidget::currentChanged, this, &TfmHaupt1::PageControl1Change);
+}
 
+void TfmHaupt1::AnchorControls()
+{
     const Qt::Edges all = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
     const Qt::Edges leftBottom = Qt::LeftEdge | Qt::BottomEdge;
     for (QWidget *control : std::initializer_list<QWidget *>{ui->PageControl1, ui->pcSuche, ui->pNavigation,
@@ -82,13 +99,6 @@ TfmHaupt1::TfmHaupt1(QWidget *parent)
     for (QWidget *control : std::initializer_list<QWidget *>{ui->pBase, ui->pPG, ui->pFarbe, ui->pHinweis})
         anchors_.Add(control, leftBottom);
     anchors_.Add(ui->Panel1, Qt::RightEdge | Qt::BottomEdge);
-
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
-
-    // Sees every event of the program: the wheel hook, and the key and
-    // double-click events of the search controls.
-    qApp->installEventFilter(this);
 }
 
 TfmHaupt1::~TfmHaupt1()

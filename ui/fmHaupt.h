@@ -123,6 +123,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void SetUpControls();
+    void ConnectHandlers();
+    void AnchorControls();
     // Key and double-click events of the search controls, to their handlers.
     void DispatchInput(QObject *watched, QEvent *event);
 
