@@ -256,6 +256,8 @@ std::string TIBDatabase::BuildParamBlock(const QStringList &params)
             code = isc_dpb_password;
         else if (name == QLatin1String("lc_ctype"))
             code = isc_dpb_lc_ctype;
+        else if (name == QLatin1String("no_garbage_collect"))
+            code = isc_dpb_no_garbage_collect;
         else
             throw Exception(QStringLiteral("Unbekannter Datenbankparameter '%1'").arg(name));
         const auto length = std::min<qsizetype>(value.size(), 255);

@@ -32,6 +32,41 @@ bool MasterPartlyConsumed(TIBQuery &query)
 
 constexpr qint64 kShowEveryMs = 50;
 
+// Garbage collection frees the pages of deleted rows, and a write in the
+// same process may take them over; a kill in between leaves a data page
+// that the table still lists, confused for good (Firebird 3). So the
+// import's connection collects no garbage: the program connects anew for
+// the run and again after it, when the searches collect it as they read.
+class WithoutGarbageCollection {
+public:
+    explicit WithoutGarbageCollection(Tfmdm &dm) : dm_(dm) { Reconnect(true); }
+    ~WithoutGarbageCollection()
+    {
+        try {
+            Reconnect(false);
+        } catch (const Exception &) {
+            // A lost connection: the next use attaches again.
+        }
+    }
+    WithoutGarbageCollection(const WithoutGarbageCollection &) = delete;
+    WithoutGarbageCollection &operator=(const WithoutGarbageCollection &) = delete;
+
+private:
+    void Reconnect(bool off)
+    {
+        static const QString flag = QStringLiteral("no_garbage_collect");
+        dm_.ib1.Params.removeAll(flag);
+        if (off)
+            dm_.ib1.Params << flag;
+        // Detaching commits the running transaction, as the end of a run does.
+        dm_.ib1.SetConnected(false);
+        dm_.ib1.SetConnected(true);
+        dm_.ibTa1.SetActive(true);
+    }
+
+    Tfmdm &dm_;
+};
+
 }  // namespace
 
 bool IsMissingKimportColumn(const QString &message)
@@ -127,6 +162,7 @@ void MasterImport::Commit()
 
 void MasterImport::Run()
 {
+    const WithoutGarbageCollection connection(dm_);
     // An unfinished rebuild is finished by default; a MASTER that earlier
     // runs have partly consumed is not thrown away by default.
     const bool interrupted = ImportInterrupted(lookup_);
@@ -143,9 +179,7 @@ void MasterImport::Run()
         CheckMaster();
         // The mark goes in before the first change and stays until the
         // collection builder has made every pair pending.
-        if (interrupted) {
-            ReleaseInterruptedTableCreation();
-        } else {
+        if (!interrupted) {
             WriteRebuildMark();
             Commit();
         }

@@ -47,9 +47,6 @@ public:
 
 private:
     struct LookupBuild;
-    // Before the schema rebuild of a run that resumes an interrupted one:
-    // frees what a process killed in the middle of creating a table left.
-    void ReleaseInterruptedTableCreation();
     // A schema statement committed on its own; its failure is ignored, but
     // for another workstation's use of the table, which stops the run.
     void RunSchemaStatement(const QStringList &statement);
@@ -65,9 +62,10 @@ private:
     QString BaseNameCharacterSet();
     // The index that finds a pair's MASTER rows, made once when missing.
     void EnsureMasterIndex();
-    // A program table in shape emptied; one missing or out of shape made.
-    void EmptyTable(const ProgramTable &table);
-    void MakeTable(const ProgramTable &table);
+    // What a torn creation or drop of a table left, taken up or freed.
+    void RepairTornTables(const QStringList &programTables);
+    // An emptied program table with other columns altered into shape.
+    void AlterIntoShape(const ProgramTable &table, const QStringList &columns);
     // MASTER without the columns the program never reads.
     void TrimMaster();
     struct PairRun;

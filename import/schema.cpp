@@ -2,18 +2,24 @@
 // indexes and grants, and MASTER trimmed to the columns the program reads.
 //
 // Creating and dropping tables is not safe against a process that dies in
-// the middle (a killed program takes the embedded engine with it): a torn
-// CREATE or DROP TABLE can leave a table that can be neither used nor
-// dropped. So the statements run only where the structure really changes,
-// as on a delivered database's first import. A table that already has the
-// structure the rebuild would give it is emptied instead, which keeps its
-// indexes and grants and needs no exclusive access.
+// their commit (a killed program takes the embedded engine with it): a torn
+// CREATE TABLE leaves its pages under a relation id that the next CREATE
+// TABLE gets again, a torn DROP TABLE leaves a table without pages that can
+// be neither read nor dropped. Every other schema change survives a kill.
+// So a program table is never dropped: one in shape is emptied (which keeps
+// its indexes and grants and needs no exclusive access), one out of shape
+// is altered into shape, and only a missing one is created, after an id
+// left by a torn creation has been taken up by a scratch table. Every
+// statement runs only where the catalogue says it is still needed, so that
+// a run killed anywhere is finished by the next one.
 #include "import/masterimport.h"
 
 #include "data/fmdm1.h"
 #include "data/sql.h"
 
 #include <QRegularExpression>
+
+#include <algorithm>
 
 const QList<QStringList> &SchemaRebuildStatements()
 {
@@ -67,8 +73,8 @@ const QList<QStringList> &SchemaRebuildStatements()
 // they give, in the terms of the catalogue.
 struct ProgramTable {
     QString name;
-    QStringList drop;
     QStringList create;
+    QStringList columnTypes;  // "NAME TYPE" as the creation writes them
     QList<QStringList> indexes;
     QStringList grant;
     QStringList columns;      // "NAME TYPE LENGTH NOTNULL", in order
@@ -81,8 +87,6 @@ namespace {
 // shape checked is the one those statements give.
 QList<ProgramTable> ProgramTables()
 {
-    static const QRegularExpression dropTable(QStringLiteral("^drop table (\\w+)$"),
-                                              QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression createTable(QStringLiteral("^CREATE TABLE (\\w+) \\($"));
     static const QRegularExpression column(QStringLiteral("^(\\w+)\\s+(INTEGER|VARCHAR\\((\\d+)\\))( NOT NULL)?,?$"));
     static const QRegularExpression createIndex(QStringLiteral("^CREATE INDEX (\\w+) ON (\\w+) \\(([\\w, ]+)\\);$"));
@@ -98,13 +102,12 @@ QList<ProgramTable> ProgramTables()
     for (const QStringList &statement : SchemaRebuildStatements()) {
         const QString first = statement.first().trimmed();
         QRegularExpressionMatch m;
-        if ((m = dropTable.match(first)).hasMatch()) {
-            table(m.captured(1)).drop = statement;
-        } else if ((m = createTable.match(first)).hasMatch()) {
+        if ((m = createTable.match(first)).hasMatch()) {
             ProgramTable &t = table(m.captured(1));
             t.create = statement;
             for (const QString &line : statement.mid(1, statement.size() - 2)) {
                 const QRegularExpressionMatch c = column.match(line.trimmed());
+                t.columnTypes << c.captured(1) + QLatin1Char(' ') + c.captured(2) + c.captured(4);
                 const bool text = !c.captured(3).isEmpty();
                 t.columns << QStringLiteral("%1 %2 %3 %4")
                                  .arg(c.captured(1), text ? QStringLiteral("37") : QStringLiteral("8"),
@@ -173,62 +176,140 @@ void MasterImport::RunSchemaStatement(const QStringList &statement)
     }
 }
 
-void MasterImport::ReleaseInterruptedTableCreation()
+namespace {
+
+const QString Scratch = QStringLiteral("IMPORT_NEUAUFBAU");
+
+// Relation ids that a torn CREATE TABLE left pages for, without a table.
+const QString OrphanedIds = QStringLiteral(
+    "select distinct p.RDB$RELATION_ID from RDB$PAGES p where p.RDB$RELATION_ID >= 128 "
+    "and not exists (select 1 from RDB$RELATIONS r where r.RDB$RELATION_ID = p.RDB$RELATION_ID)");
+
+// Tables built on such an id (two sets of pages), or without the format
+// they use: made anew.
+const QString TablesOnOrphanedIds = QStringLiteral(
+    "select trim(r.RDB$RELATION_NAME) from RDB$RELATIONS r where r.RDB$RELATION_ID >= 128 and ("
+    "exists (select 1 from RDB$PAGES p where p.RDB$RELATION_ID = r.RDB$RELATION_ID and p.RDB$PAGE_TYPE in (4, 6) "
+    "group by p.RDB$PAGE_TYPE, p.RDB$PAGE_SEQUENCE having count(*) > 1) "
+    "or (r.RDB$SYSTEM_FLAG = 0 and r.RDB$VIEW_BLR is null and (r.RDB$FORMAT is null or not exists ("
+    "select 1 from RDB$FORMATS f where f.RDB$RELATION_ID = r.RDB$RELATION_ID and f.RDB$FORMAT = r.RDB$FORMAT))))");
+
+// Tables a torn DROP TABLE left without pages: reading one stops the engine.
+const QString TablesWithoutPages = QStringLiteral(
+    "select trim(r.RDB$RELATION_NAME) from RDB$RELATIONS r where r.RDB$RELATION_ID >= 128 "
+    "and r.RDB$VIEW_BLR is null and r.RDB$EXTERNAL_FILE is null and ("
+    "not exists (select 1 from RDB$PAGES p where p.RDB$RELATION_ID = r.RDB$RELATION_ID and p.RDB$PAGE_TYPE = 4) "
+    "or not exists (select 1 from RDB$PAGES p where p.RDB$RELATION_ID = r.RDB$RELATION_ID and p.RDB$PAGE_TYPE = 6))");
+
+}  // namespace
+
+void MasterImport::RepairTornTables(const QStringList &programTables)
 {
-    // A process that dies while the server commits a CREATE TABLE leaves the
-    // new table's pages registered under the id that the next CREATE TABLE
-    // gets again; that table could then hold neither rows nor indexes. A
-    // scratch table takes the id, and dropping it releases both sets of pages.
-    RunSchemaStatement({QStringLiteral("CREATE TABLE IMPORT_NEUAUFBAU (FREI INTEGER)")});
-    RunSchemaStatement({QStringLiteral("DROP TABLE IMPORT_NEUAUFBAU")});
+    // Only the scratch table and the program's own tables are the rebuild's
+    // to repair; they are made anew below.
+    for (const QString &table : Catalogue(TablesWithoutPages)) {
+        if (table != Scratch && !programTables.contains(table))
+            continue;
+        // Without indexes, the drop done again frees the table; with them it
+        // cannot be dropped any more, only left out of a backup.
+        if (table != Scratch && !IndexesOf(table).isEmpty())
+            throw Exception(QStringLiteral("Die Tabelle %1 ist beschädigt und kann nicht neu angelegt werden. Sie wird "
+                                           "mit einer Datensicherung ohne ihre Daten (gbak -b -skip_data %1) und deren "
+                                           "Rücksicherung wiederhergestellt; danach kann der Import wiederholt werden.")
+                                .arg(table));
+        RunSchemaStatement({QStringLiteral("DROP TABLE ") + table});
+    }
+    for (const QString &table : Catalogue(TablesOnOrphanedIds))
+        if (table == Scratch || programTables.contains(table))
+            RunSchemaStatement({QStringLiteral("DROP TABLE ") + table});
+    if (!Catalogue(QStringLiteral("select RDB$RELATION_NAME from RDB$RELATIONS where RDB$RELATION_NAME = '%1'")
+                       .arg(Scratch))
+             .isEmpty())
+        RunSchemaStatement({QStringLiteral("DROP TABLE ") + Scratch});
+    // A scratch table takes up an id a torn creation left, and its drop frees
+    // both sets of pages; the next table made gets a fresh id.
+    for (int round = 0; round < 3 && !Catalogue(OrphanedIds).isEmpty(); ++round) {
+        RunSchemaStatement({QStringLiteral("CREATE TABLE %1 (FREI INTEGER)").arg(Scratch)});
+        RunSchemaStatement({QStringLiteral("DROP TABLE ") + Scratch});
+    }
 }
 
 void MasterImport::RecreateTables()
 {
+    const QList<ProgramTable> tables = ProgramTables();
+    QStringList names;
+    for (const ProgramTable &table : tables)
+        names << table.name;
+    RepairTornTables(names);
     if (ColumnsOf(QStringLiteral("KOLLEKTIONEN")).filter(QRegularExpression(QStringLiteral("^KIMPORT "))).isEmpty())
         RunSchemaStatement(SchemaRebuildStatements().first());
-    bool scratchDone = false;
-    for (const ProgramTable &table : ProgramTables()) {
-        if (ColumnsOf(table.name) == table.columns) {
-            EmptyTable(table);
-            continue;
+    for (const ProgramTable &table : tables) {
+        const QStringList columns = ColumnsOf(table.name);
+        if (columns.isEmpty()) {
+            RunSchemaStatement(table.create);
+        } else {
+            // Every row committed so far goes, whoever wrote it.
+            RunSchemaStatement({QStringLiteral("delete from ") + table.name});
+            if (columns != table.columns)
+                AlterIntoShape(table, columns);
         }
-        if (!scratchDone) {
-            ReleaseInterruptedTableCreation();
-            scratchDone = true;
-        }
-        MakeTable(table);
+        const QStringList present = IndexesOf(table.name);
+        for (qsizetype i = 0; i < table.indexes.size(); ++i)
+            if (!present.contains(table.indexShapes.at(i)))
+                RunSchemaStatement(table.indexes.at(i));
+        if (!Granted(table.name))
+            RunSchemaStatement(table.grant);
     }
     TrimMaster();
     // The program's transaction sees the database as it was when it began:
-    // it begins anew to see the tables made and emptied (everything is
-    // committed by now).
+    // it begins anew to see the tables made, altered and emptied (everything
+    // is committed by now).
     dm_.ibTa1.Commit();
     dm_.ibTa1.SetActive(true);
 }
 
-void MasterImport::EmptyTable(const ProgramTable &table)
+void MasterImport::AlterIntoShape(const ProgramTable &table, const QStringList &columns)
 {
-    // In shape: what a creation would add and is missing, then every row
-    // committed so far goes, whoever wrote it.
-    const QStringList present = IndexesOf(table.name);
-    for (qsizetype i = 0; i < table.indexes.size(); ++i)
-        if (!present.contains(table.indexShapes.at(i)))
-            RunSchemaStatement(table.indexes.at(i));
-    if (!Granted(table.name))
-        RunSchemaStatement(table.grant);
-    RunSchemaStatement({QStringLiteral("delete from ") + table.name});
-}
-
-void MasterImport::MakeTable(const ProgramTable &table)
-{
-    // Missing, or out of shape: made anew.
-    if (!ColumnsOf(table.name).isEmpty())
-        RunSchemaStatement(table.drop);
-    RunSchemaStatement(table.create);
-    for (const QStringList &index : table.indexes)
-        RunSchemaStatement(index);
-    RunSchemaStatement(table.grant);
+    // The table is empty: a column of another type goes and comes back in
+    // the right one, a missing column is added, then each is put in its
+    // place. An index on a column that goes goes first (it is made again
+    // afterwards), and so does one of the program's names on other columns.
+    // A spare column keeps the table from losing its last one.
+    const QString spare = QStringLiteral("IMPORT_FREI");
+    const auto alter = [&table](const QString &rest) {
+        return QStringList{QStringLiteral("ALTER TABLE ") + table.name + QLatin1Char(' ') + rest};
+    };
+    QStringList going;
+    for (const QString &column : columns)
+        if (!table.columns.contains(column))
+            going << column.section(QLatin1Char(' '), 0, 0);
+    for (const QString &index : IndexesOf(table.name)) {
+        const QString name = index.section(QLatin1Char(' '), 0, 0);
+        const QStringList on = index.section(QLatin1Char(' '), 1).split(QLatin1Char(','));
+        const bool ownName = std::any_of(table.indexShapes.begin(), table.indexShapes.end(), [&name](const QString &s) {
+            return s.section(QLatin1Char(' '), 0, 0) == name;
+        });
+        const bool onGoing = std::any_of(on.begin(), on.end(), [&going](const QString &c) { return going.contains(c); });
+        if (onGoing || (ownName && !table.indexShapes.contains(index)))
+            RunSchemaStatement({QStringLiteral("DROP INDEX ") + name});
+    }
+    if (columns.filter(QRegularExpression(QLatin1Char('^') + spare + QLatin1Char(' '))).isEmpty())
+        RunSchemaStatement(alter(QStringLiteral("ADD ") + spare + QStringLiteral(" INTEGER")));
+    for (const QString &column : ColumnsOf(table.name)) {
+        const QString name = column.section(QLatin1Char(' '), 0, 0);
+        if (name != spare && !table.columns.contains(column))
+            RunSchemaStatement(alter(QStringLiteral("DROP ") + name));
+    }
+    const QStringList present = ColumnsOf(table.name);
+    for (qsizetype i = 0; i < table.columns.size(); ++i)
+        if (!present.contains(table.columns.at(i)))
+            RunSchemaStatement(alter(QStringLiteral("ADD ") + table.columnTypes.at(i)));
+    RunSchemaStatement(alter(QStringLiteral("DROP ") + spare));
+    for (qsizetype i = 0; i < table.columns.size(); ++i)
+        if (ColumnsOf(table.name).value(i) != table.columns.at(i))
+            RunSchemaStatement(alter(QStringLiteral("ALTER %1 POSITION %2")
+                                         .arg(table.columns.at(i).section(QLatin1Char(' '), 0, 0))
+                                         .arg(i + 1)));
 }
 
 void MasterImport::TrimMaster()

@@ -205,9 +205,28 @@ void TestImport::fullRebuildFromGeneratedMaster()
 
 void TestImport::schemaRebuild()
 {
+    // An older version's tables: columns of other types, widths and order,
+    // one too many, an index on a column that goes, NOT NULL missing, one
+    // table missing. Altered into shape, emptied, the missing one made.
+    {
+        ImportFixture old({{"K", "S1", 7, 1, 2, 3, "A", 0, "1"}});
+        RunSql(old.db(), {"CREATE TABLE FARBEN (FNAME VARCHAR(40), FID INTEGER)",
+                          "CREATE INDEX FARBEN_IDX1 ON FARBEN (FNAME)",
+                          "CREATE TABLE BASEN (BASEID INTEGER, BNAME VARCHAR(30), ALT INTEGER)",
+                          "CREATE TABLE RGBCOLORS (COLORID INTEGER, RCOLOR INTEGER, GCOLOR INTEGER, BCOLOR INTEGER)",
+                          "insert into FARBEN values ('alt', 1)", "insert into BASEN values (1, 'alt', 2)",
+                          "insert into RGBCOLORS values (1, 1, 1, 1)"});
+        old.Start();
+        MasterImport(*fmdm, *fmHaupt1).RecreateTables();
+        old.Stop();
+        QCOMPARE(SchemaShape(old.db()), RebuiltShape());
+        for (const char *table : {"FARBEN", "BASEN", "RGBCOLORS", "KOMBIDATEN"})
+            QCOMPARE(Count(old.db(), QLatin1String(table)), 0);
+    }
+
     ImportFixture f({{"K", "S1", 7, 1, 2, 3, "A", 0, "1"}});
     f.Start();
-    // A delivered database: no program table yet, the drops fail silently.
+    // A delivered database: no program table yet, they are made.
     MasterImport(*fmdm, *fmHaupt1).RecreateTables();
     QCOMPARE(SchemaShape(f.db()), RebuiltShape());
     // Data survives in MASTER's kept columns.

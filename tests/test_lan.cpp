@@ -573,8 +573,16 @@ private slots:
             import.CreateTableKOLLEKTIONEN();
         }
         const QString stopFile = folder.path() + QStringLiteral("/stop");
-        HelperProgram searching(folder.path(), {QStringLiteral("search"), stopFile});
-        QVERIFY(searching.WaitForLine(QStringLiteral("round ")));
+        const auto startSearching = [&folder, &stopFile] {
+            QFile::remove(stopFile);
+            auto searching = std::make_unique<HelperProgram>(folder.path(), QStringList{QStringLiteral("search"), stopFile});
+            return searching;
+        };
+        const auto stopSearching = [&stopFile](HelperProgram &searching) {
+            QFile(stopFile).open(QIODevice::WriteOnly);
+            QVERIFY(searching.Finish());
+            QCOMPARE(searching.Lines(QStringLiteral("box ")), QStringList());
+        };
         // A full rebuild asked for and confirmed: nothing is pending, so the
         // button is not offered; the administrator's click as if it were.
         const auto rebuild = [&folder] {
@@ -586,17 +594,23 @@ private slots:
             return program.TakeBoxes();
         };
 
-        // The tables are in shape: they are emptied and refilled while the
-        // other counter goes on searching.
+        // The tables are in shape: they are emptied and refilled while
+        // another counter goes on searching.
+        std::unique_ptr<HelperProgram> searching = startSearching();
+        QVERIFY(searching->WaitForLine(QStringLiteral("round ")));
         QList<MessageBoxRequest> boxes = rebuild();
         QCOMPARE(boxes.size(), 2);
         QCOMPARE(boxes.last().text, QStringLiteral("Fertig!"));
         QVERIFY(Count(remote, QStringLiteral("select count(*) from KOMBIDATEN")) > 0);
+        stopSearching(*searching);
 
-        // A table out of shape must be made anew, which the other counter's
-        // use prevents: the run ends with the message (after the question
-        // and the warning that MASTER is consumed), its mark stays.
-        RunSql(remote, {QStringLiteral("alter table FARBEN add ALT integer")});
+        // FARBEN's FID of another type: the index on it must go while the
+        // alteration is made, and the other counter's search uses it. The
+        // run ends with the message (after the question and the warning
+        // that MASTER is consumed), its mark stays.
+        RunSql(remote, {QStringLiteral("alter table FARBEN alter FID type bigint")});
+        searching = startSearching();
+        QVERIFY(searching->WaitForLine(QStringLiteral("round ")));
         boxes = rebuild();
         QCOMPARE(boxes.size(), 3);
         QCOMPARE(boxes.last().kind, MsgKind::General);
@@ -607,18 +621,21 @@ private slots:
             AdminConnection probe(remote, QStringLiteral("qrCheck"));
             QVERIFY(ImportInterrupted(probe.query));
         }
-        QFile(stopFile).open(QIODevice::WriteOnly);
-        QVERIFY(searching.Finish());
-        QCOMPARE(searching.Lines(QStringLiteral("box ")), QStringList());
+        stopSearching(*searching);
 
         // Once it is closed, the run offered at the next start finishes.
         ProgramRun program(folder.path());
         QVERIFY(!program.ui().btImportMaster->isHidden());
         program.Click(program.ui().btImportMaster);
         QCOMPARE(program.TakeBoxes().last().text, QStringLiteral("Fertig!"));
-        QCOMPARE(Column(QueryRows(remote, QStringLiteral("select trim(RDB$FIELD_NAME) from RDB$RELATION_FIELDS "
-                                                         "where RDB$RELATION_NAME = 'FARBEN' order by RDB$FIELD_POSITION"))),
-                 (QStringList{"FID", "FNAME"}));
+        QCOMPARE(Column(QueryRows(remote, QStringLiteral(
+                     "select trim(rf.RDB$FIELD_NAME) || ' ' || f.RDB$FIELD_TYPE from RDB$RELATION_FIELDS rf join "
+                     "RDB$FIELDS f on f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE where rf.RDB$RELATION_NAME = 'FARBEN' "
+                     "order by rf.RDB$FIELD_POSITION"))),
+                 (QStringList{"FID 8", "FNAME 37"}));
+        QCOMPARE(Column(QueryRows(remote, QStringLiteral("select trim(RDB$INDEX_NAME) from RDB$INDICES where "
+                                                         "RDB$RELATION_NAME = 'FARBEN' order by 1"))),
+                 (QStringList{"FARBEN_IDX1", "FARBEN_IDX2"}));
     }
 };
 
