@@ -269,11 +269,13 @@ void TestImportCrash::killedRebuildsResume()
 
 void TestImportCrash::signalsEndTheProgramCleanly()
 {
-    // The program itself, idle on the demo database: SIGTERM closes it as
-    // its window's close does, with a normal end.
-    {
+    // The program itself, idle on the demo database, and waiting in the
+    // general error box for an answer (no database to open): SIGTERM closes
+    // it as its window's close does, with a normal end.
+    for (const bool withDatabase : {true, false}) {
         TempProgramFolder folder;
-        CreateDemoDatabase(folder.databasePath());
+        if (withDatabase)
+            CreateDemoDatabase(folder.databasePath());
         const QString program = folder.path() + QStringLiteral("/tintorel");
         QVERIFY(QFile::copy(qEnvironmentVariable("TINTOREL_PROGRAM"), program));
         QProcess process;

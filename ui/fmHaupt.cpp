@@ -370,6 +370,8 @@ void TfmHaupt1::EndProgram()
 {
     ending_ = true;
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    // A message box waiting for its answer ends too; none opens any more.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void TfmHaupt1::Status(const QString &text)

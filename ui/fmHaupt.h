@@ -100,9 +100,9 @@ public:
     ListLoader &Lists() { return *lists_; }
     Tfmdm &DataModule() { return *dm_; }
 
-    // The program is to end (a signal, a logout): the window closes once the
-    // running handler is back in the event loop; an import stops at its next
-    // look at the window.
+    // The program is to end (a signal, a logout): the window closes and the
+    // event loops end, a message box's too; an import stops at its next look
+    // at the window.
     void EndProgram();
     bool Ending() const { return ending_; }
 
