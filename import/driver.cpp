@@ -103,6 +103,11 @@ MasterImport::MasterImport(Tfmdm &dm, ImportObserver &observer)
     sincePump_.start();
 }
 
+TField &MasterImport::Field(TIBQuery &query, const char *name)
+{
+    return query.ColumnByName(QString::fromLatin1(name));
+}
+
 void MasterImport::Status(const QString &text)
 {
     observer_.Status(text);

@@ -7,12 +7,17 @@
 #include "import/importobserver.h"
 
 
+QString WithoutTrailingBlanks(const QString &name)
+{
+    qsizetype end = name.size();
+    while (end > 0 && name.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return name.left(end);
+}
+
 QString PairNameLiteral(const QString &kname)
 {
-    qsizetype end = kname.size();
-    while (end > 0 && kname.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return DoubleQuotes(kname.left(end));
+    return DoubleQuotes(WithoutTrailingBlanks(kname));
 }
 
 QString PairErrorText(const QString &message, const QString &debugPoint, int productId, int collectionId)
@@ -25,6 +30,8 @@ QString PairErrorText(const QString &message, const QString &debugPoint, int pro
 
 // The run variables of the combination builder, and the pair at hand.
 struct MasterImport::PairRun {
+    explicit PairRun(TIBQuery &pending) : pairs(pending) {}
+
     TIBQuery &pairs;
     int written = 0;  // rows posted since the last 100-row commit, across pairs
     int p = 0;        // the product id read last
@@ -36,11 +43,6 @@ struct MasterImport::PairRun {
 };
 
 namespace {
-
-TField &Field(TIBQuery &query, const char *name)
-{
-    return query.ColumnByName(QString::fromLatin1(name));
-}
 
 QString ProductText(int p)
 {
@@ -96,7 +98,7 @@ void MasterImport::CreateTableKOMBIDATEN()
     colours_.reset();
     EnsureMasterIndex();
     observer_.Log(QStringLiteral("START CreateTableKOMBIDATEN"));
-    PairRun run{pairs, 0, 0, 0, QStringLiteral("#001"), {}, {}, {}};
+    PairRun run{pairs};
     Status(QStringLiteral("SQL wird ausgeführt."));
     SetStatement(pairs, {QStringLiteral("select * from KOLLEKTIONEN where KIMPORT<>'J'"), QStringLiteral("and KPID>0"),
                          QStringLiteral("order by KID")});

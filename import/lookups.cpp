@@ -6,14 +6,7 @@
 #include "data/sql.h"
 #include "import/importobserver.h"
 
-
 namespace {
-
-// The field of the query's current row with that name.
-TField &Field(TIBQuery &query, const char *name)
-{
-    return query.ColumnByName(QString::fromLatin1(name));
-}
 
 constexpr int kRowsPerCommit = 500;
 
@@ -22,13 +15,11 @@ QString CollectionRowText(int n)
     return QStringLiteral("Erstelle KOLLEKTIONEN-Satz: ") + QString::number(n);
 }
 
-// Names compare without their trailing blanks, as the server compares them.
-QString WithoutTrailingBlanks(const QString &name)
+// The distinct values of MASTER's columns, in their order.
+QStringList DistinctMasterValues(const QString &columns)
 {
-    qsizetype end = name.size();
-    while (end > 0 && name.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return name.left(end);
+    return {QStringLiteral("select ") + columns + QStringLiteral(" from MASTER"), QStringLiteral("group by ") + columns,
+            QStringLiteral("order by ") + columns};
 }
 
 }  // namespace
@@ -59,8 +50,7 @@ void MasterImport::BuildLookup(const LookupBuild &build)
     int passCounter = 0;
     Status(QStringLiteral("SQL wird ausgeführt."));
 
-    SetStatement(source, {QStringLiteral("select ") + build.column + QStringLiteral(" from MASTER"),
-                          QStringLiteral("group by ") + build.column, QStringLiteral("order by ") + build.column});
+    SetStatement(source, DistinctMasterValues(build.column));
     source.OpenQuery();
     Status(QStringLiteral("SQL beendet."));
     Status(QStringLiteral("Tabelle wird geleert."));
@@ -134,8 +124,7 @@ void MasterImport::CreateTableFARBEN()
 
 void MasterImport::OpenCollectionSource(const QString &columns)
 {
-    SetStatement(dm_.qrMaster, {QStringLiteral("select ") + columns + QStringLiteral(" from MASTER"),
-                                QStringLiteral("group by ") + columns, QStringLiteral("order by ") + columns});
+    SetStatement(dm_.qrMaster, DistinctMasterValues(columns));
     dm_.qrMaster.OpenQuery();
     Status(QStringLiteral("SQL wurde ausgeführt."));
     SetStatement(dm_.qrKollektionen, {QStringLiteral("select * from KOLLEKTIONEN")});

@@ -47,6 +47,8 @@ public:
 
 private:
     struct LookupBuild;
+    // The field of the query's current row with that name.
+    static TField &Field(TIBQuery &query, const char *name);
     // A schema statement committed on its own; its failure is ignored, but
     // for another workstation's use of the table, which stops the run.
     void RunSchemaStatement(const QStringList &statement);
@@ -140,6 +142,9 @@ bool ImportInterrupted(TIBQuery &query);
 
 // The statements of the schema rebuild, in order, each as its lines.
 const QList<QStringList> &SchemaRebuildStatements();
+
+// A name as the server compares it: without its trailing blanks.
+QString WithoutTrailingBlanks(const QString &name);
 
 // A collection name as it goes between the quotes of a pair's statements:
 // trailing blanks go (the server ignores them when comparing), everything
