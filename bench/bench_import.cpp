@@ -16,7 +16,6 @@
 #include "ui/fmHaupt.h"
 #include "ui/msgbox.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -93,16 +92,17 @@ struct Run {
     qint64 ours = 0;
     qint64 engine = 0;
     bool same = false;
+
+    double Ratio() const { return double(ours) / std::max<qint64>(engine, 1); }
+    double MsPerRow() const { return double(ours) / std::max(rows, 1); }
 };
 
 Run ImportRun(const DemoOptions &options)
 {
     QTemporaryDir work;
-    const QString programFolder = work.path() + QStringLiteral("/program");
-    const QString ours = programFolder + QStringLiteral("/Daten/QELMPREISE.fdb");
+    qint64 generated = 0;
+    const QString ours = CreateDemoProgram(work.path(), options, generated);
     const QString engine = work.path() + QStringLiteral("/engine.fdb");
-    QDir().mkpath(programFolder + QStringLiteral("/Daten"));
-    const qint64 generated = Timed([&] { CreateDemoDatabase(ours, options); });
     QFile::copy(ours, engine);
     std::printf("\nMASTER: %d rows, %d products, %d shades, generated in %lld ms\n", options.masterRows,
                 options.products, options.shades, generated);
@@ -110,7 +110,7 @@ Run ImportRun(const DemoOptions &options)
     Run run;
     run.rows = options.masterRows;
     {
-        Program program(programFolder);
+        Program program(work.path() + QStringLiteral("/program"));
         program.Window().show();
         Observer observer(program.Window());
         run.ours = Timed([&] { MasterImport(program.DataModule(), observer).Run(); });
@@ -125,8 +125,7 @@ Run ImportRun(const DemoOptions &options)
     run.engine = EngineImport(engine);
     run.same = Combinations(ours) == Combinations(engine);
     std::printf("  whole import: ours %lld ms (%.1f us per row), engine %lld ms, ratio %.2f; combinations equal: %s\n",
-                run.ours, run.ours * 1000.0 / std::max(run.rows, 1), run.engine,
-                double(run.ours) / std::max<qint64>(run.engine, 1), run.same ? "yes" : "NO");
+                run.ours, run.MsPerRow() * 1000.0, run.engine, run.Ratio(), run.same ? "yes" : "NO");
     return run;
 }
 
@@ -137,30 +136,21 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
     SetMessageBoxHook([](const MessageBoxRequest &request) { return request.defaultButton; });
-    const auto options = [](int rows, int products, int shades) {
-        DemoOptions o;
-        o.masterRows = rows;
-        o.products = products;
-        o.shades = shades;
-        return o;
-    };
     QList<Run> runs;
     if (argc == 4) {
         // PRODUCTS and SHADES 0: the fixed paint shop of the demo database.
-        runs << ImportRun(options(atoi(argv[1]), atoi(argv[2]), atoi(argv[3])));
+        runs << ImportRun(DemoOptionsOf(atoi(argv[1]), atoi(argv[2]), atoi(argv[3])));
     } else {
-        runs << ImportRun(options(100000, 100, 10000)) << ImportRun(options(1000000, 1000, 100000));
+        runs << ImportRun(DemoOptionsOf(100000, 100, 10000)) << ImportRun(DemoOptionsOf(1000000, 1000, 100000));
     }
     bool ok = true;
     std::printf("\n");
     for (const Run &run : runs) {
-        const double ratio = double(run.ours) / std::max<qint64>(run.engine, 1);
-        std::printf("%d rows: ours / engine %.2f (target 4)\n", run.rows, ratio);
-        ok = ok && run.same && ratio <= 4;
+        std::printf("%d rows: ours / engine %.2f (target 4)\n", run.rows, run.Ratio());
+        ok = ok && run.same && run.Ratio() <= 4;
     }
     if (runs.size() == 2) {
-        const double perRow = [&](const Run &r) { return double(r.ours) / r.rows; }(runs[1]) /
-                              (double(runs[0].ours) / runs[0].rows);
+        const double perRow = runs[1].MsPerRow() / runs[0].MsPerRow();
         std::printf("time per row, 1,000,000 / 100,000: %.2f (target 1.2)\n", perRow);
         ok = ok && perRow <= 1.2;
     }

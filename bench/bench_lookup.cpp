@@ -11,12 +11,12 @@
 #include "app/program.h"
 #include "data/fmdm1.h"
 #include "data/sql.h"
+#include "details/detailpanel.h"
 #include "tools/demodata.h"
 #include "ui/fmHaupt.h"
 #include "ui/msgbox.h"
 #include "ui_fmHaupt.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -90,6 +90,12 @@ struct Load {
     Measure ours;
 };
 
+// The target of a load: 1.5 times its raw fetch, plus 20 ms.
+double Budget(const Load &l)
+{
+    return l.raw * 1.5 + 20;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -97,21 +103,17 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
     SetMessageBoxHook([](const MessageBoxRequest &request) { return request.defaultButton; });
-    DemoOptions options;
-    options.masterRows = argc == 4 ? atoi(argv[1]) : 1000000;
-    options.products = argc == 4 ? atoi(argv[2]) : 1000;
-    options.shades = argc == 4 ? atoi(argv[3]) : 100000;
+    const DemoOptions options =
+        argc == 4 ? DemoOptionsOf(atoi(argv[1]), atoi(argv[2]), atoi(argv[3])) : DemoOptionsOf(1000000, 1000, 100000);
 
     QTemporaryDir work;
-    const QString programFolder = work.path() + QStringLiteral("/program");
-    const QString path = programFolder + QStringLiteral("/Daten/QELMPREISE.fdb");
-    QDir().mkpath(programFolder + QStringLiteral("/Daten"));
-    const qint64 generated = Timed([&] { CreateDemoDatabase(path, options); });
+    qint64 generated = 0;
+    const QString path = CreateDemoProgram(work.path(), options, generated);
     const qint64 imported = EngineImport(path);
     std::printf("%d combinations, %d products, %d shades: generated in %lld ms, imported in %lld ms\n",
                 options.masterRows, options.products, options.shades, generated, imported);
 
-    Program program(programFolder);
+    Program program(work.path() + QStringLiteral("/program"));
     TfmHaupt1 &window = program.Window();
     Ui::TfmHaupt1 &ui = *window.ui;
     window.show();
@@ -136,19 +138,22 @@ int main(int argc, char **argv)
                   .arg(shade));
 
     QList<Load> loads;
+    // The name and id columns of each level's list, forward and backward.
+    const QString columns[2][3][2] = {
+        {{"PNAME", "PID"}, {"KNAME", "KID"}, {"FNAME", "FID"}},
+        {{"FNAME", "FID"}, {"KNAME", "KID"}, {"PNAME", "PID"}},
+    };
     // A load through the program, its statement fetched raw; best of three
     // each, so that both read warm pages.
     const auto measure = [&](const QString &name, SearchDirection &search, int level,
-                             const std::function<void()> &prepare, const std::function<void()> &load) {
+                             const std::function<void()> &prepare) {
         const bool back = &search == &backward;
-        const QStringList columns = level == 0 ? (back ? QStringList{"FNAME", "FID"} : QStringList{"PNAME", "PID"})
-                                    : level == 1 ? QStringList{"KNAME", "KID"}
-                                                 : (back ? QStringList{"PNAME", "PID"} : QStringList{"FNAME", "FID"});
+        const QString(&column)[2] = columns[back][level];
         Load result{name, 0, std::numeric_limits<qint64>::max(), {std::numeric_limits<qint64>::max(), 0}};
         for (int i = 0; i < 3; ++i) {
             prepare();
-            result.raw = std::min(result.raw, RawFetch(dm, search.Statement(level), columns[0], columns[1]));
-            const Measure ours = Watched(load);
+            result.raw = std::min(result.raw, RawFetch(dm, search.Statement(level), column[0], column[1]));
+            const Measure ours = Watched([&] { search.Load(level); });
             result.ours.ms = std::min(result.ours.ms, ours.ms);
             result.ours.longestWithoutMessages = std::max(result.ours.longestWithoutMessages,
                                                           ours.longestWithoutMessages);
@@ -156,75 +161,63 @@ int main(int argc, char **argv)
         result.rows = (back ? ui.lbRSel : ui.lbSel)->count();
         loads << result;
     };
+    // The row of that id picked in the search's list.
+    const auto choose = [&](SearchDirection &search, const QString &id) {
+        const bool back = &search == &backward;
+        Select(back ? ui.lbRSel : ui.lbSel, back ? ui.lbRSelID : ui.lbSelID, id);
+        search.Choose();
+    };
 
-    measure(QStringLiteral("products, all"), forward, 0, [&] { ui.edSelProd->clear(); },
-            [&] { forward.Load(0); });
-    measure(QStringLiteral("collections of a product"), forward, 1,
-            [&] {
-                forward.Reset();
-                Select(ui.lbSel, ui.lbSelID, product);
-                // The statement is read before the pick; the pick sets its id.
-                forward.Choose();
-            },
-            [&] { forward.Load(1); });
-    measure(QStringLiteral("shades of a collection"), forward, 2,
-            [&] {
-                forward.Load(1);
-                Select(ui.lbSel, ui.lbSelID, collection);
-                forward.Choose();
-            },
-            [&] { forward.Load(2); });
+    measure(QStringLiteral("products, all"), forward, 0, [&] { ui.edSelProd->clear(); });
+    measure(QStringLiteral("collections of a product"), forward, 1, [&] {
+        forward.Reset();
+        // The statement is read before the pick; the pick sets its id.
+        choose(forward, product);
+    });
+    measure(QStringLiteral("shades of a collection"), forward, 2, [&] {
+        forward.Load(1);
+        choose(forward, collection);
+    });
     // The detail lookup: the combination and its notice.
     Load detail{QStringLiteral("detail lookup"), 1, 0, {}};
     {
-        const QStringList statement{QStringLiteral("select * from KOMBIDATEN"),
-                                    QStringLiteral(" left join BASEN     on BASEID  = K_BASEID"),
-                                    QStringLiteral(" left join RGBCOLORS on COLORID = K_COLORID"),
-                                    QStringLiteral("where K_PID  = ") + product,
-                                    QStringLiteral("and   K_KID  = ") + collection,
-                                    QStringLiteral("and   K_FID  = ") + ui.lbSelID->item(0)->text()};
+        const QStringList statement =
+            CombinationStatement(product.toInt(), collection.toInt(), ui.lbSelID->item(0)->text().toInt());
         detail.raw = RawFetch(dm, statement, QStringLiteral("BNAME"), QStringLiteral("K_COST"));
         ui.lbSel->setCurrentRow(0);
         detail.ours = Watched([&] { forward.Choose(); });
     }
 
     ui.pcSuche->setCurrentWidget(ui.tsRueck);
-    measure(QStringLiteral("shades matching \"a\""), backward, 0, [&] { ui.edRSelFarb->setText(QStringLiteral("a")); },
-            [&] { backward.Load(0); });
-    measure(QStringLiteral("collections of a shade"), backward, 1,
-            [&] {
-                backward.Reset();
-                ui.edRSelFarb->setText(first(QStringLiteral("select FNAME from FARBEN where FID = ") + shade));
-                backward.Load(0);
-                Select(ui.lbRSel, ui.lbRSelID, shade);
-                backward.Choose();
-            },
-            [&] { backward.Load(1); });
-    measure(QStringLiteral("products of a shade"), backward, 2,
-            [&] {
-                backward.Load(1);
-                Select(ui.lbRSel, ui.lbRSelID, shadeCollection);
-                backward.Choose();
-            },
-            [&] { backward.Load(2); });
+    measure(QStringLiteral("shades matching \"a\""), backward, 0, [&] { ui.edRSelFarb->setText(QStringLiteral("a")); });
+    measure(QStringLiteral("collections of a shade"), backward, 1, [&] {
+        backward.Reset();
+        ui.edRSelFarb->setText(first(QStringLiteral("select FNAME from FARBEN where FID = ") + shade));
+        backward.Load(0);
+        choose(backward, shade);
+    });
+    measure(QStringLiteral("products of a shade"), backward, 2, [&] {
+        backward.Load(1);
+        choose(backward, shadeCollection);
+    });
     loads.insert(3, detail);
 
     bool ok = true;
     std::printf("%-26s %8s %9s %9s %10s %12s\n", "load", "rows", "raw ms", "ours ms", "target ms", "longest gap");
     for (const Load &l : loads) {
-        const qint64 target = l.raw * 3 / 2 + 20;
+        const auto target = static_cast<qint64>(Budget(l));
         ok = ok && l.ours.ms <= target && l.ours.longestWithoutMessages < 100;
         std::printf("%-26s %8d %9lld %9lld %10lld %9lld ms\n", qPrintable(l.name), l.rows, l.raw, l.ours.ms, target,
                     l.ours.longestWithoutMessages);
     }
     const auto worst = std::max_element(loads.begin(), loads.end(), [](const Load &a, const Load &b) {
-        return double(a.ours.ms) / (a.raw * 1.5 + 20) < double(b.ours.ms) / (b.raw * 1.5 + 20);
+        return a.ours.ms / Budget(a) < b.ours.ms / Budget(b);
     });
     const qint64 gap = std::max_element(loads.begin(), loads.end(), [](const Load &a, const Load &b) {
                            return a.ours.longestWithoutMessages < b.ours.longestWithoutMessages;
                        })->ours.longestWithoutMessages;
     std::printf("worst load / (1.5 x raw + 20 ms): %.2f (target 1), %s\n",
-                double(worst->ours.ms) / (worst->raw * 1.5 + 20), qPrintable(worst->name));
+                worst->ours.ms / Budget(*worst), qPrintable(worst->name));
     std::printf("longest stretch without message handling: %lld ms (target under 100)\n", gap);
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "import/masterimport.h"
 #include "tools/demodata.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -13,6 +14,24 @@ qint64 Timed(const std::function<void()> &work)
     clock.start();
     work();
     return clock.elapsed();
+}
+
+DemoOptions DemoOptionsOf(int rows, int products, int shades)
+{
+    DemoOptions options;
+    options.masterRows = rows;
+    options.products = products;
+    options.shades = shades;
+    return options;
+}
+
+QString CreateDemoProgram(const QString &root, const DemoOptions &options, qint64 &generatedMs)
+{
+    const QString data = root + QStringLiteral("/program/Daten");
+    QDir().mkpath(data);
+    const QString path = data + QStringLiteral("/QELMPREISE.fdb");
+    generatedMs = Timed([&] { CreateDemoDatabase(path, options); });
+    return path;
 }
 
 qint64 EngineImport(const QString &path)

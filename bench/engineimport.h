@@ -9,6 +9,8 @@
 
 #include <functional>
 
+struct DemoOptions;
+
 // Runs the set-based import on the database file; returns its time in ms.
 qint64 EngineImport(const QString &path);
 
@@ -16,3 +18,12 @@ qint64 EngineImport(const QString &path);
 QList<QStringList> Combinations(const QString &path);
 
 qint64 Timed(const std::function<void()> &work);
+
+// A generated MASTER of that size (the fixed paint shop for 0 products and
+// shades).
+DemoOptions DemoOptionsOf(int rows, int products, int shades);
+
+// A program folder in the root with a delivered demo database of those
+// options in its data folder; returns the database's path, and the time it
+// took to generate in generatedMs.
+QString CreateDemoProgram(const QString &root, const DemoOptions &options, qint64 &generatedMs);

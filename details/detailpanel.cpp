@@ -25,6 +25,15 @@ WarningLines SplitWarningText(const QString &warning)
     return {warning.left(plus), warning.mid(plus), true};
 }
 
+QStringList CombinationStatement(int productId, int collectionId, int shadeId)
+{
+    return {QStringLiteral("select * from KOMBIDATEN"), QStringLiteral(" left join BASEN     on BASEID  = K_BASEID"),
+            QStringLiteral(" left join RGBCOLORS on COLORID = K_COLORID"),
+            QStringLiteral("where K_PID  = ") + QString::number(productId),
+            QStringLiteral("and   K_KID  = ") + QString::number(collectionId),
+            QStringLiteral("and   K_FID  = ") + QString::number(shadeId)};
+}
+
 DetailPanel::DetailPanel(Tfmdm &dm, const DetailControls &controls, QString &noticeKey)
     : combination_(dm.qrS), notice_(dm.qrFORMULADETAILS), c_(controls), noticeKey_(noticeKey)
 {
@@ -60,12 +69,7 @@ void DetailPanel::ShowBackwardCombination(int productId, int collectionId, int s
 bool DetailPanel::ShowCombination(int productId, int collectionId, int shadeId)
 {
     TIBQuery &query = combination_;
-    SetStatement(query, {QStringLiteral("select * from KOMBIDATEN"),
-                         QStringLiteral(" left join BASEN     on BASEID  = K_BASEID"),
-                         QStringLiteral(" left join RGBCOLORS on COLORID = K_COLORID"),
-                         QStringLiteral("where K_PID  = ") + QString::number(productId),
-                         QStringLiteral("and   K_KID  = ") + QString::number(collectionId),
-                         QStringLiteral("and   K_FID  = ") + QString::number(shadeId)});
+    SetStatement(query, CombinationStatement(productId, collectionId, shadeId));
     query.OpenQuery();
     if (query.AtEnd())
         return false;

@@ -33,6 +33,9 @@ struct WarningLines {
 };
 WarningLines SplitWarningText(const QString &warning);
 
+// The statement that reads a combination with its base and colour.
+QStringList CombinationStatement(int productId, int collectionId, int shadeId);
+
 class DetailPanel {
 public:
     // noticeKey is where the key of a notice on show is kept for the notice

@@ -4,11 +4,14 @@
 # also installs, upgrades and purges it with dpkg in a scratch root (dpkg
 # --root, the maintainer scripts run with DPKG_ROOT); the machine's own /opt,
 # /usr, /var and /etc are never written.
-# Usage: test_package.sh BUILD_DIR [CPACK]
+# Usage: test_package.sh BUILD_DIR CPACK VERSION
 set -euo pipefail
 
 build=$(realpath "$1")
-cpack=${2:-cpack}
+cpack=$2
+# The project's version, as CMake passes it.
+version=$3
+sizes="16 22 24 32 48 64 128 256"
 export PATH="$PATH:/usr/sbin:/sbin"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -27,7 +30,7 @@ done
 step "cpack -G DEB"
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; fail "cpack could not build the package"; }
-deb="$work/out/tintorel_1.8_$(dpkg --print-architecture).deb"
+deb="$work/out/tintorel_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { ls -l "$work/out"; fail "cpack made no $(basename "$deb")"; }
 
 step "control data"
@@ -38,7 +41,7 @@ expect_field() {
   [ "$value" = "$2" ] || fail "control field $1 is '$value', expected '$2'"
 }
 expect_field Package tintorel
-expect_field Version 1.8
+expect_field Version "$version"
 expect_field Architecture "$(dpkg --print-architecture)"
 expect_field Section misc
 expect_field Priority optional
@@ -77,12 +80,12 @@ awk '{ line = $1 " " $6; for (i = 7; i <= NF; ++i) line = line " " $i; print lin
   echo "-rw-r--r-- ./usr/share/applications/tintorel.desktop"
   echo "$d ./usr/share/icons/"
   echo "$d ./usr/share/icons/hicolor/"
-  for size in 16 22 24 32 48 64 128 256 scalable; do
+  for size in $sizes scalable; do
     [ "$size" = scalable ] && dir=scalable || dir=${size}x$size
     echo "$d ./usr/share/icons/hicolor/$dir/"
     echo "$d ./usr/share/icons/hicolor/$dir/apps/"
   done
-  for size in 16 22 24 32 48 64 128 256; do
+  for size in $sizes; do
     echo "-rw-r--r-- ./usr/share/icons/hicolor/${size}x$size/apps/tintorel.png"
   done
   echo "-rw-r--r-- ./usr/share/icons/hicolor/scalable/apps/tintorel.svg"
@@ -150,7 +153,7 @@ grep -q "^Name=." "$desktop" || fail "the menu entry has no Name"
 grep -q "^Comment=." "$desktop" || fail "the menu entry has no Comment"
 
 step "icons"
-for size in 16 22 24 32 48 64 128 256; do
+for size in $sizes; do
   png="$x/usr/share/icons/hicolor/${size}x$size/apps/tintorel.png"
   # PNG signature, then the IHDR chunk: width and height, 4 bytes each.
   [ "$(od -An -tx1 -N8 "$png" | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$png is no PNG"
@@ -189,7 +192,7 @@ expect_data_folders() {
 }
 
 run_dpkg -i "$deb"
-[ "$(status)" = "install ok installed 1.8" ] || fail "after install dpkg says '$(status)'"
+[ "$(status)" = "install ok installed $version" ] || fail "after install dpkg says '$(status)'"
 gid=$(group_id)
 [ -n "$gid" ] || fail "the postinst made no group tintorel"
 [ "$gid" -lt 1000 ] || fail "the group tintorel ($gid) is no system group"
@@ -197,7 +200,7 @@ expect_data_folders "$gid"
 [ -x "$root/opt/tintorel/tintorel" ] || fail "/opt/tintorel/tintorel is not installed"
 [ "$(readlink "$root/usr/bin/tintorel")" = /opt/tintorel/tintorel ] || fail "/usr/bin/tintorel is not installed"
 # Answered on the terminal, without a display.
-[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/opt/tintorel/tintorel" --version)" = "Tintorel QELM MIX  Version 1.8" ] ||
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/opt/tintorel/tintorel" --version)" = "Tintorel QELM MIX  Version $version" ] ||
   fail "tintorel --version does not give the version caption"
 env -u DISPLAY -u WAYLAND_DISPLAY "$root/opt/tintorel/tintorel" --help | grep -q -- "--version" ||
   fail "tintorel --help does not list its options"
@@ -209,10 +212,10 @@ printf 'log\n' >"$root/var/log/tintorel/log_20240101.txt"
 [ "$(stat -c %g "$root/var/lib/tintorel/Daten/QELMPREISE.fdb")" = "$gid" ] ||
   fail "a file made in Daten does not get the group tintorel (setgid)"
 dpkg-deb -R "$deb" "$work/next"
-sed -i 's/^Version: .*/Version: 1.8.1/' "$work/next/DEBIAN/control"
-dpkg-deb --root-owner-group -b "$work/next" "$work/tintorel_1.8.1.deb" >/dev/null
-run_dpkg -i "$work/tintorel_1.8.1.deb"
-[ "$(status)" = "install ok installed 1.8.1" ] || fail "after the upgrade dpkg says '$(status)'"
+sed -i "s/^Version: .*/Version: ${version}.1/" "$work/next/DEBIAN/control"
+dpkg-deb --root-owner-group -b "$work/next" "$work/tintorel_${version}.1.deb" >/dev/null
+run_dpkg -i "$work/tintorel_${version}.1.deb"
+[ "$(status)" = "install ok installed ${version}.1" ] || fail "after the upgrade dpkg says '$(status)'"
 [ "$(group_id)" = "$gid" ] || fail "the upgrade changed the group"
 expect_data_folders "$gid"
 [ "$(cat "$root/var/lib/tintorel/Daten/QELMPREISE.fdb")" = database ] || fail "the upgrade changed the database"

@@ -223,6 +223,15 @@ QList<Column> MasterColumns()
     return columns;
 }
 
+// MASTER's column definitions, "NAME TYPE" joined by commas.
+QString MasterColumnDefinitions()
+{
+    QStringList definitions;
+    for (const Column &column : MasterColumns())
+        definitions << column.name + QLatin1Char(' ') + column.type;
+    return definitions.join(QStringLiteral(", "));
+}
+
 // A text literal of the database's character set. Over the ASCII connection
 // a plain literal would turn every expression it meets into ASCII, which
 // cannot hold the Windows-1252 bytes of the names.
@@ -292,13 +301,12 @@ int CeilDiv(int a, int b)
 
 QStringList DeliveredSchemaStatements()
 {
-    const QStringList columns = Each(MasterColumns(), [](const Column &c) { return c.name + ' ' + c.type; });
     QStringList statements = {
         QStringLiteral("CREATE TABLE PRODUKTE (PID INTEGER, PNAME VARCHAR(60))"),
         QStringLiteral("CREATE TABLE FORMULADETAILS (FORMULADETAILSKEY INTEGER, WARNINGTEXT VARCHAR(200), "
                        "FORMULADETAILSTEXT BLOB SUB_TYPE TEXT)"),
         QStringLiteral("CREATE TABLE KOLLEKTIONEN (KPID INTEGER, KID INTEGER, KNAME VARCHAR(60))"),
-        QStringLiteral("CREATE TABLE MASTER (") + columns.join(QStringLiteral(", ")) + QLatin1Char(')'),
+        QStringLiteral("CREATE TABLE MASTER (") + MasterColumnDefinitions() + QLatin1Char(')'),
     };
     for (const char *table : {"PRODUKTE", "FORMULADETAILS", "KOLLEKTIONEN", "MASTER"})
         statements << QStringLiteral("GRANT ALL ON %1 TO QELMMASTER").arg(QLatin1String(table));
@@ -587,9 +595,10 @@ QStringList FixedProduct()
     return t;
 }
 
-// The shade's MASTER rows, one for each of its cnt products: `pick` finds
-// product p from offset o in the fan's run, `product` describes it.
-QStringList ShadeRows(int rows, const QString &pick, const QStringList &product)
+// The shade's MASTER rows, one for each of its cnt products, into the table
+// (MASTER or one of its shape): `pick` finds product p from offset o in the
+// fan's run, `product` describes it.
+QStringList ShadeRows(const QString &table, int rows, const QString &pick, const QStringList &product)
 {
     const QList<Column> columns = MasterColumns();
     QStringList t;
@@ -616,7 +625,7 @@ QStringList ShadeRows(int rows, const QString &pick, const QStringList &product)
         amounts << QStringLiteral(" - COALESCE(INGREDIENT%1AMT, 0)").arg(i);
     }
     t << QStringLiteral("BASEAMT = ROUND(lit * 1000") + amounts.join(QString()) + QStringLiteral(", 2);");
-    t << QStringLiteral("INSERT INTO MASTER (") +
+    t << QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
              Each(columns, [](const Column &c) { return c.name; }).join(QStringLiteral(", ")) +
              QStringLiteral(") VALUES (") +
              Each(columns, [](const Column &c) { return QLatin1Char(':') + c.name; }).join(QStringLiteral(", ")) +
@@ -644,8 +653,7 @@ DemoSize ResolveDemoSize(const DemoOptions &options)
           QStringLiteral("collections: at most %1").arg(kDemoMaxShades));
     DemoSize size;
     size.seed = options.seed > 0 ? options.seed : kDemoSeed;
-    size.generatedNames = options.products > 0 || options.collections > 0 || options.shades > 0;
-    if (!size.generatedNames) {
+    if (options.products == 0 && options.collections == 0 && options.shades == 0) {
         size.rows = options.masterRows > 0 ? options.masterRows : kDemoMasterRows;
         size.products = static_cast<int>(std::size(kProducts));
         size.collections = static_cast<int>(std::size(kCollections));
@@ -673,28 +681,34 @@ DemoSize ResolveDemoSize(const DemoOptions &options)
     return size;
 }
 
-QString MasterFillStatement(const DemoSize &size)
+namespace {
+
+// One EXECUTE BLOCK that writes exactly size.rows MASTER rows into the table
+// on the server; with generated names it writes PRODUKTE first.
+QString MasterFillStatement(const DemoSize &size, const QString &table)
 {
     const WordTable words = AllWords();
-    QStringList shade = size.generatedNames ? GeneratedShade(size, words) : FixedShade(words);
+    QStringList shade = size.GeneratedNames() ? GeneratedShade(size, words) : FixedShade(words);
     shade << ShadeColour(words) << Recipe();
-    if (size.generatedNames) {
+    if (size.GeneratedNames()) {
         shade << GeneratedRun(size);
-        shade << ShadeRows(size.rows, QStringLiteral("MOD(ps + MOD(o + j, pl), %1)").arg(size.products),
+        shade << ShadeRows(table, size.rows, QStringLiteral("MOD(ps + MOD(o + j, pl), %1)").arg(size.products),
                            GeneratedProduct(size.seed));
     } else {
         shade << FixedRun();
-        shade << ShadeRows(size.rows, QStringLiteral("ps + MOD(o + j, pl)"), FixedProduct());
+        shade << ShadeRows(table, size.rows, QStringLiteral("ps + MOD(o + j, pl)"), FixedProduct());
     }
     shade << QStringLiteral("s = s + 1;");
     QStringList t = Declarations(size.seed);
     t << QStringLiteral("BEGIN");
-    if (size.generatedNames)
+    if (size.GeneratedNames())
         t << GeneratedProductsAndCapacity(size);
     t << While(QStringLiteral("n < %1").arg(size.rows), shade);
     t << QStringLiteral("END");
     return t.join(QLatin1Char('\n'));
 }
+
+}  // namespace
 
 AdminConnection::AdminConnection(const QString &path, const QString &queryName) : query(queryName, &db, &tr)
 {
@@ -734,12 +748,9 @@ namespace {
 void FillMasterByProduct(AdminConnection &c, const DemoSize &size)
 {
     const QString scratch = QStringLiteral("MASTER_ERZEUGT");
-    c.Run(QStringLiteral("CREATE GLOBAL TEMPORARY TABLE %1 (").arg(scratch) +
-          Each(MasterColumns(), [](const Column &column) { return column.name + ' ' + column.type; })
-              .join(QStringLiteral(", ")) +
-          QStringLiteral(") ON COMMIT PRESERVE ROWS"));
-    c.Run(MasterFillStatement(size).replace(QStringLiteral("INSERT INTO MASTER ("),
-                                            QStringLiteral("INSERT INTO %1 (").arg(scratch)));
+    c.Run(QStringLiteral("CREATE GLOBAL TEMPORARY TABLE %1 (%2) ON COMMIT PRESERVE ROWS")
+              .arg(scratch, MasterColumnDefinitions()));
+    c.Run(MasterFillStatement(size, scratch));
     c.Run(QStringLiteral("INSERT INTO MASTER SELECT * FROM %1 ORDER BY PRODUCTID, COLORNAME, COLORNUMBER").arg(scratch));
     // The table's rows stay with the connection until it ends.
     c.tr.Commit();
@@ -757,7 +768,7 @@ void CreateDemoDatabase(const QString &path, const DemoOptions &options)
         AdminConnection c(path, QStringLiteral("qrDemo"));
         for (const QString &statement : DeliveredSchemaStatements())
             c.Run(statement);
-        if (!size.generatedNames)
+        if (!size.GeneratedNames())
             for (const Product &p : kProducts)
                 c.Run(QStringLiteral("INSERT INTO PRODUKTE (PID, PNAME) VALUES (%1, %2)")
                           .arg(p.id)
@@ -767,10 +778,10 @@ void CreateDemoDatabase(const QString &path, const DemoOptions &options)
                                  "VALUES (%1, %2, %3)")
                       .arg(n.key)
                       .arg(Lit(n.warning), Lit(n.text)));
-        if (size.generatedNames && options.byProduct)
+        if (size.GeneratedNames() && options.byProduct)
             FillMasterByProduct(c, size);
         else
-            c.Run(MasterFillStatement(size));
+            c.Run(MasterFillStatement(size, QStringLiteral("MASTER")));
         c.tr.Commit();
         c.db.SetConnected(false);
     } catch (...) {

@@ -38,12 +38,14 @@ inline constexpr int kDemoMaxShades = 100000;
 
 // The sizes of a demo database with every default filled in.
 struct DemoSize {
-    bool generatedNames = false;  // products, collections or shades were asked for
     int products = 0;
     int collections = 0;
     int shades = 0;  // 0 for the fixed paint shop: as many as the rows take
     int rows = 0;
     std::uint32_t seed = kDemoSeed;
+
+    // Products, collections or shades were asked for.
+    bool GeneratedNames() const { return shades > 0; }
 };
 
 // Throws Exception for sizes out of range or that do not fit together
@@ -63,10 +65,6 @@ QStringList DeliveredSchemaStatements();
 // The PRODUKTE rows and the collection names of the fixed paint shop.
 QList<DemoProduct> DemoProducts();
 QStringList DemoCollections();
-
-// One EXECUTE BLOCK that writes exactly size.rows MASTER rows on the server;
-// with generated names it writes PRODUKTE first.
-QString MasterFillStatement(const DemoSize &size);
 
 // A connection of its own to a database file, as the administrator, for the
 // tools, the tests and the benchmarks (the program itself uses its data module).
