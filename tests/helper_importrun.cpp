@@ -13,11 +13,12 @@
 // program does. Output, one line each:
 // "offered 0|1", "box KIND DEFAULT TEXT", "status N TEXT" (with --statuses),
 // "rebuilt-ms MS" (click to the first status text: the schema rebuild),
-// "built-ms MS" (click to the combination builder's first pair: the rebuild,
-// the lookup builders and the collection builder),
+// "built-ms MS" (click to the combination builder's first MASTER read: the
+// rebuild, the lookup builders and the collection builder),
 // "run-ms MS", and "done" once "Fertig!" was shown; CR LF printed as "|".
 #include "app/application.h"
 #include "app/endsignals.h"
+#include "app/logfile.h"
 #include "ui/msgbox.h"
 #include "support/programrun.h"
 #include "ui/fmHaupt.h"
@@ -26,6 +27,7 @@
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QStatusBar>
 
 #include <chrono>
@@ -60,12 +62,10 @@ void Print(const QString &line)
 // line with its date) and kills the process at the Nth.
 void KillAtLogEntry(const QString &programFolder, int n)
 {
-    const QString folder = programFolder + QStringLiteral("/log");
+    const QString name = programFolder + QLatin1Char('/') + LogFileName(QDate::currentDate());
+    const QString folder = QFileInfo(name).path();
     QDir().mkpath(folder);
-    const QByteArray file =
-        (folder + QStringLiteral("/log_") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
-         QStringLiteral(".txt"))
-            .toLocal8Bit();
+    const QByteArray file = name.toLocal8Bit();
     const int watch = inotify_init();
     if (watch < 0 || inotify_add_watch(watch, folder.toLocal8Bit().constData(), IN_MODIFY | IN_CREATE) < 0) {
         std::perror("inotify");
@@ -104,7 +104,8 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: helper_importrun FOLDER [--kill-at-status N] [--kill-at-log N] "
-                             "[--kill-after-ms MS] [--statuses]\n");
+                             "[--kill-after-ms MS] [--signal-after-ms MS | --signal-at-status K:TEXT] [--signal N] "
+                             "[--statuses]\n");
         return 2;
     }
     const auto option = [&args](const char *name, int absent) {
@@ -144,7 +145,7 @@ int main(int argc, char **argv)
         ++statuses;
         if (rebuiltMs < 0)
             rebuiltMs = clock.elapsed();
-        if (builtMs < 0 && text == QStringLiteral("Tabelle wird geleert."))
+        if (builtMs < 0 && text == QStringLiteral("MASTER wird geöffnet..."))
             builtMs = clock.elapsed();
         if (printStatuses)
             Print(QStringLiteral("status %1 %2").arg(statuses).arg(text));
