@@ -34,11 +34,6 @@ QStringList Names(const QList<QStringList> &columns)
     return names;
 }
 
-int Count(const QString &path, const QString &select)
-{
-    return QueryRows(path, select).at(0).at(0).toInt();
-}
-
 // The rules no MASTER row may break; returns the broken ones.
 QStringList BrokenRules(const QString &path)
 {
@@ -59,7 +54,7 @@ QStringList BrokenRules(const QString &path)
              // A shade belongs to one collection; no combination comes twice.
              "(select COLORNUMBER from MASTER group by COLORNUMBER having count(distinct COLORNAME) > 1)",
              "(select COLORNUMBER from MASTER group by COLORNUMBER, COLORNAME, PRODUCTID having count(*) > 1)"})
-        if (Count(path, QStringLiteral("select count(*) from ") + QLatin1String(rule)) != 0)
+        if (QueryInt(path, QStringLiteral("select count(*) from ") + QLatin1String(rule)) != 0)
             broken << QLatin1String(rule);
     return broken;
 }
@@ -72,17 +67,17 @@ QStringList MissingVariety(const QString &path, int rows)
         if (!ok)
             missing << QLatin1String(what);
     };
-    expect(Count(path, QStringLiteral("select count(*) from MASTER where FORMULADETAILSKEY > 0")) > 0,
+    expect(QueryInt(path, QStringLiteral("select count(*) from MASTER where FORMULADETAILSKEY > 0")) > 0,
            "some rows with a notice");
-    expect(Count(path, QStringLiteral("select count(*) from MASTER where FORMULADETAILSKEY = 0")) > rows / 2,
+    expect(QueryInt(path, QStringLiteral("select count(*) from MASTER where FORMULADETAILSKEY = 0")) > rows / 2,
            "most rows without a notice");
-    expect(Count(path, QStringLiteral("select count(distinct BASENAME) from MASTER")) >= 3, "several bases");
-    const int shades = Count(path, QStringLiteral("select count(distinct COLORNUMBER) from MASTER"));
-    expect(Count(path, QStringLiteral("select count(*) from (select COLORNUMBER from MASTER group by "
-                                      "COLORNUMBER having count(*) >= 2)")) >= shades - 1,
+    expect(QueryInt(path, QStringLiteral("select count(distinct BASENAME) from MASTER")) >= 3, "several bases");
+    const int shades = QueryInt(path, QStringLiteral("select count(distinct COLORNUMBER) from MASTER"));
+    expect(QueryInt(path, QStringLiteral("select count(*) from (select COLORNUMBER from MASTER group by "
+                                         "COLORNUMBER having count(*) >= 2)")) >= shades - 1,
            "a shade for several products");
-    expect(Count(path, QStringLiteral("select count(*) from (select RCOLOR from MASTER group by RCOLOR, "
-                                      "GCOLOR, BCOLOR having count(distinct COLORNUMBER) > 1)")) > 0,
+    expect(QueryInt(path, QStringLiteral("select count(*) from (select RCOLOR from MASTER group by RCOLOR, "
+                                         "GCOLOR, BCOLOR having count(distinct COLORNUMBER) > 1)")) > 0,
            "colours shared by several shades");
     return missing;
 }
@@ -145,7 +140,7 @@ void TestDemoData::deliveredShape()
         QVERIFY2(text.contains(QStringLiteral("COLUMN UNKNOWN")) && text.contains(QStringLiteral("KIMPORT")),
                  qPrintable(e.Message()));
     }
-    QCOMPARE(Count(path, QStringLiteral("select count(*) from KOLLEKTIONEN")), 0);
+    QCOMPARE(QueryInt(path, QStringLiteral("select count(*) from KOLLEKTIONEN")), 0);
 
     // The import's schema changes apply to the delivered tables.
     QStringList rebuild = {QStringLiteral("ALTER TABLE KOLLEKTIONEN ADD KIMPORT VARCHAR(1) CHARACTER SET ASCII "
@@ -154,7 +149,7 @@ void TestDemoData::deliveredShape()
         rebuild << QStringLiteral("ALTER TABLE MASTER DROP ") + column;
     RunSql(path, rebuild);
     QCOMPARE(Names(Columns(path, QStringLiteral("MASTER"))), master.mid(0, 10));
-    QCOMPARE(Count(path, QStringLiteral("select count(*) from MASTER")), 200);
+    QCOMPARE(QueryInt(path, QStringLiteral("select count(*) from MASTER")), 200);
 
     // A file that exists is never overwritten.
     const auto content = [&path] {
@@ -219,16 +214,16 @@ void TestDemoData::sizeAndConsistency()
 {
     TempProgramFolder small;
     CreateDemoDatabase(small.databasePath(), {7, 99});
-    QCOMPARE(Count(small.databasePath(), QStringLiteral("select count(*) from MASTER")), 7);
+    QCOMPARE(QueryInt(small.databasePath(), QStringLiteral("select count(*) from MASTER")), 7);
 
     TempProgramFolder folder;
     const QString path = folder.databasePath();
     const int rows = 4321;
     CreateDemoDatabase(path, {rows, 99});
-    QCOMPARE(Count(path, QStringLiteral("select count(*) from MASTER")), rows);
+    QCOMPARE(QueryInt(path, QStringLiteral("select count(*) from MASTER")), rows);
     QCOMPARE(BrokenRules(path), QStringList());
     QCOMPARE(MissingVariety(path, rows), QStringList());
-    QVERIFY(Count(path, QStringLiteral("select count(distinct COLORNUMBER) from MASTER")) > 300);
+    QVERIFY(QueryInt(path, QStringLiteral("select count(distinct COLORNUMBER) from MASTER")) > 300);
 }
 
 void TestDemoData::generatedNames()
@@ -245,16 +240,16 @@ void TestDemoData::generatedNames()
     QCOMPARE(QueryRows(path,
                        QStringLiteral("select count(*), count(distinct PID), count(distinct PNAME) from PRODUKTE")),
              QList<QStringList>({{"30", "30", "30"}}));
-    QCOMPARE(Count(path, QStringLiteral("select count(*) from KOLLEKTIONEN")), 0);
+    QCOMPARE(QueryInt(path, QStringLiteral("select count(*) from KOLLEKTIONEN")), 0);
     QCOMPARE(BrokenRules(path), QStringList());
     QCOMPARE(MissingVariety(path, rows), QStringList());
 
     // A fan is offered for a run of several products, a product in several fans.
-    QCOMPARE(Count(path, QStringLiteral("select count(*) from (select COLORNAME from MASTER group by COLORNAME "
-                                        "having count(distinct PRODUCTID) < 5)")),
+    QCOMPARE(QueryInt(path, QStringLiteral("select count(*) from (select COLORNAME from MASTER group by COLORNAME "
+                                           "having count(distinct PRODUCTID) < 5)")),
              0);
-    QVERIFY(Count(path, QStringLiteral("select count(*) from (select PRODUCTID from MASTER group by PRODUCTID "
-                                       "having count(distinct COLORNAME) >= 2)")) >= 25);
+    QVERIFY(QueryInt(path, QStringLiteral("select count(*) from (select PRODUCTID from MASTER group by PRODUCTID "
+                                          "having count(distinct COLORNAME) >= 2)")) >= 25);
 
     // Products are named "<kind> <line> <PID>", fans "<theme> <number>", their
     // shades "<prefix><fan number> <number> <word>"; every character one byte.

@@ -7,15 +7,6 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
-namespace {
-
-QColor Swatch()
-{
-    return fmHaupt1->ui->mFarbton->palette().color(QPalette::Base);
-}
-
-}  // namespace
-
 class TestDetails : public QObject {
     Q_OBJECT
     SearchFixture f;
@@ -83,9 +74,7 @@ void TestDetails::combinationStatementAndValues()
     QCOMPARE(fmdm->qrFORMULADETAILS.SQL(),
              (QStringList{"select * from FORMULADETAILS", "where FORMULADETAILSKEY = 10"}));
     // Base, price group, swatch ("-" hidden).
-    const auto values = [&] {
-        return QStringList{ui.edBase->text(), ui.edPG->text(), Shown(ui.mFarbton) ? Swatch().name() : "-"};
-    };
+    const auto values = [&] { return PanelOf(ui).mid(0, 3); };
     QCOMPARE(values(), (QStringList{"BA", "3", "#ffffff"}));
     // The channel 300 counts as 44.
     ShowForward(1, 1, 4);

@@ -6,10 +6,12 @@
 #pragma once
 
 #include "app/application.h"
+#include "app/logfile.h"
 #include "ui/msgbox.h"
 #include "data/ansi.h"
 #include "data/fmdm1.h"
 #include "data/ib.h"
+#include "data/sql.h"
 #include "support/programrun.h"
 #include "support/testsupport.h"
 #include "tools/demodata.h"
@@ -41,11 +43,6 @@ struct MasterRow {
     QString cost;
 };
 
-inline QString Literal(const QString &text)
-{
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-}
-
 // A MASTER row as delivered; after an import has trimmed MASTER, without the
 // columns it dropped.
 inline QString MasterInsert(const MasterRow &row, bool delivered = true)
@@ -57,11 +54,12 @@ inline QString MasterInsert(const MasterRow &row, bool delivered = true)
     return QStringLiteral("insert into MASTER (COLORNAME, COLORNUMBER, MFGPRODUCTNAME, PRODUCTID, RCOLOR, GCOLOR, "
                           "BCOLOR, BASENAME, FORMULADETAILSKEY, COSTCODE%11) values (%1, %2, %3, %4, %5, %6, %7, %8, "
                           "%9, %10%12)")
-        .arg(Literal(row.collection), Literal(row.shade), Literal(QStringLiteral("Produkt %1").arg(row.product)))
+        .arg(QuotedLiteral(row.collection), QuotedLiteral(row.shade),
+             QuotedLiteral(QStringLiteral("Produkt %1").arg(row.product)))
         .arg(row.product)
-        .arg(channel(row.red), channel(row.green), channel(row.blue), Literal(row.base))
+        .arg(channel(row.red), channel(row.green), channel(row.blue), QuotedLiteral(row.base))
         .arg(row.notice)
-        .arg(Literal(row.cost),
+        .arg(QuotedLiteral(row.cost),
              delivered ? QStringLiteral(", INGREDIENT0ABBR, INGREDIENT0AMT, CANSIZE, BASEAMT") : QString(),
              delivered ? QStringLiteral(", 'OG', 1.5, '1 l', 998.5") : QString());
 }
@@ -71,8 +69,7 @@ inline void RunInOneTransaction(const QString &path, const QStringList &statemen
 {
     AdminConnection c(path, QStringLiteral("qrFill"));
     for (const QString &statement : statements) {
-        c.query.ClearLines();
-        c.query.AddLine(statement);
+        SetStatement(c.query, {statement});
         c.query.RunStatement();
     }
     c.tr.Commit();
@@ -205,18 +202,14 @@ inline QList<QList<QStringList>> ImportedTables(const QString &path, bool withMa
 
 inline int Count(const QString &path, const QString &table, const QString &where = QString())
 {
-    return QueryRows(path, QStringLiteral("select count(*) from ") + table +
-                               (where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
-        .at(0)
-        .at(0)
-        .toInt();
+    return QueryInt(path, QStringLiteral("select count(*) from ") + table +
+                              (where.isEmpty() ? QString() : QStringLiteral(" where ") + where));
 }
 
 // The entries of a log file without their date and time.
 inline QStringList LogMessages(const QString &programFolder)
 {
-    QFile file(programFolder + QLatin1Char('/') +
-               QStringLiteral("log/log_%1.txt").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+    QFile file(programFolder + QLatin1Char('/') + LogFileName(QDate::currentDate()));
     if (!file.open(QIODevice::ReadOnly))
         return {QStringLiteral("<no log>")};
     const QString text = FromAnsi(file.readAll());
@@ -254,7 +247,7 @@ inline QStringList LogHead()
 inline QStringList PairLog(int product, int kid, const QString &name, const QList<Triple> &colours)
 {
     const QString p = QString::number(product);
-    const QString quoted = QString(name).replace(QLatin1Char('\''), QStringLiteral("''"));
+    const QString quoted = DoubleQuotes(name);
     QStringList entries{QStringLiteral("SQL: LÖSCHEN KOMBIDATEN delete from KOMBIDATEN\r\nwhere K_PID = %1\r\n"
                                        "and   K_KID = %2\r\n").arg(p).arg(kid),
                         QStringLiteral("SQL: LESEN MASTER select COLORNUMBER,COLORNAME,COLORNUMBER,PRODUCTID,BASENAME,"

@@ -4,6 +4,7 @@
 // connection stays on loopback: a server of the tests' own on 127.0.0.1.
 #include "app/application.h"
 #include "ui/msgbox.h"
+#include "data/credentials.h"
 #include "data/fmdm1.h"
 #include "data/ib.h"
 #include "app/startup.h"
@@ -20,7 +21,6 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTabBar>
 #include <QTest>
 
 #include <memory>
@@ -64,12 +64,6 @@ QString ServedDemoDatabase(const TempProgramFolder &folder, const DemoOptions &o
     return RemoteDatabase(folder);
 }
 
-QStringList Credentials(const char *user, const char *password)
-{
-    return {QStringLiteral("user_name=") + QLatin1String(user), QStringLiteral("password=") + QLatin1String(password),
-            QStringLiteral("lc_ctype=ASCII")};
-}
-
 // The message the client library gives for an attach with these credentials.
 QString AttachError(const QString &database, const QStringList &credentials)
 {
@@ -100,11 +94,6 @@ QStringList Column(const QList<QStringList> &rows)
     for (const QStringList &row : rows)
         values << row.value(0).trimmed();
     return values;
-}
-
-int Count(const QString &database, const QString &select)
-{
-    return QueryRows(database, select).at(0).at(0).toInt();
 }
 
 QStringList ProductNames(const QString &database)
@@ -327,12 +316,11 @@ private slots:
         QStringList addresses;
         QVERIFY(StartUp::GetIPAddresses(addresses));
         QVERIFY2(!addresses.isEmpty(), "this machine's name resolves to no IPv4 address");
-        QStringList products;
+        const QStringList products = ProductNames(folder.databasePath());
+        QVERIFY(!products.isEmpty());
         {
             ProgramRun program(folder.path());
             QCOMPARE(fmdm->ib1.DatabaseName, folder.databasePath());
-            products = ProgramRun::Rows(program.ui().lbSel);
-            QVERIFY(!products.isEmpty());
             ExpectQuietStart(program, products);
         }
         QCOMPARE(ConnectFileContent(folder), (ServedLine(folder, addresses.first()) + QStringLiteral("\r\n")).toLocal8Bit());
@@ -369,7 +357,6 @@ private slots:
         TempProgramFolder folder;
         const QString remote = ServedDemoDatabase(folder, {100, 9});
         const QStringList products = ProductNames(remote);
-        const QStringList programUser = Credentials("QELMMASTER", FirebirdServer::ProgramUserPassword);
         // The server's passwords go back to the program's whatever happens here.
         struct Restore {
             FirebirdServer &server;
@@ -387,11 +374,11 @@ private slots:
         // The administrator set refused, the program's user accepted: a normal
         // start without any message.
         server->SetPassword(QStringLiteral("SYSDBA"), QStringLiteral("anderswo"));
-        QVERIFY(!AttachError(remote, Credentials("SYSDBA", FirebirdServer::AdminPassword)).isEmpty());
+        QVERIFY(!AttachError(remote, AdministratorParams).isEmpty());
         {
             ProgramRun program(folder.path());
             ExpectQuietStart(program, products);
-            QCOMPARE(fmdm->ib1.Params, programUser);
+            QCOMPARE(fmdm->ib1.Params, ProgramUserParams);
             QCOMPARE(program.ui().pcSuche->currentWidget(), program.ui().tsVor);
             // A delivered database: the import check ran and offers the import.
             QVERIFY(!program.ui().btImportMaster->isHidden());
@@ -400,7 +387,7 @@ private slots:
         // Both refused: the server's text in the general error box, and the
         // window without a connection.
         server->SetPassword(QStringLiteral("QELMMASTER"), QStringLiteral("woanders"));
-        const QString refused = WithFullStop(AttachError(remote, programUser));
+        const QString refused = WithFullStop(AttachError(remote, ProgramUserParams));
         QVERIFY(refused.size() > 1);
         {
             ProgramRun program(folder.path());
@@ -415,8 +402,7 @@ private slots:
             QVERIFY(!ui.btImportMaster->isHidden());
 
             // A list load tries again, and fails the same way while refused.
-            QTabBar *bar = ui.pcSuche->tabBar();
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(ui.pcSuche->indexOf(ui.tsVor)).center());
+            ProgramRun::ClickTab(ui.pcSuche, ui.tsVor);
             QCOMPARE(ProgramRun::GeneralErrors(program.TakeBoxes()), QStringList{refused});
             QVERIFY(!fmdm->ib1.Connected());
             QCOMPARE(ui.lbSel->count(), 0);
@@ -425,7 +411,7 @@ private slots:
             server->SetPassword(QStringLiteral("QELMMASTER"), QString::fromLatin1(FirebirdServer::ProgramUserPassword));
             program.Click(ui.bbDelAll);
             ExpectQuietStart(program, products);
-            QCOMPARE(fmdm->ib1.Params, programUser);
+            QCOMPARE(fmdm->ib1.Params, ProgramUserParams);
         }
     }
 
@@ -489,18 +475,9 @@ private slots:
         const QString pending = QStringLiteral("select count(*) from KOLLEKTIONEN where KIMPORT = 'N'");
 
         // Lookup tables and collections built, every pair still pending.
-        {
-            ProgramRun program(folder.path());
-            MasterImport import(*fmdm, *fmHaupt1);
-            import.RecreateTables();
-            import.CreateTableRGBCOLORS();
-            import.CreateTableBASEN();
-            import.CreateTableFARBEN();
-            import.CreateTableKOLLEKTIONEN();
-            QCOMPARE(ProgramRun::GeneralErrors(program.TakeBoxes()), QStringList());
-        }
-        QCOMPARE(Count(remote, QStringLiteral("select count(*) from KOMBIDATEN")), 0);
-        QVERIFY(Count(remote, pending) > 0);
+        QCOMPARE(ProgramRun::GeneralErrors(BuildLookupsAndCollections(folder.path())), QStringList());
+        QCOMPARE(QueryInt(remote, QStringLiteral("select count(*) from KOMBIDATEN")), 0);
+        QVERIFY(QueryInt(remote, pending) > 0);
 
         // One program searches; the other imports meanwhile.
         const QString stopFile = folder.path() + QStringLiteral("/stop");
@@ -533,7 +510,7 @@ private slots:
         QVERIFY(!rounds.isEmpty());
         for (const QString &line : rounds)
             QCOMPARE(line.section(QLatin1Char(' '), 1), QStringLiteral("0"));
-        QCOMPARE(Count(remote, pending), 0);
+        QCOMPARE(QueryInt(remote, pending), 0);
 
         // After a restart it sees them, as the database holds them.
         HelperProgram restarted(folder.path(), {QStringLiteral("search"), stopFile});
@@ -563,20 +540,11 @@ private slots:
         TempProgramFolder folder;
         const QString remote = ServedDemoDatabase(folder, {1200, 23});
         // Lookup tables and collections built, MASTER whole.
-        {
-            ProgramRun program(folder.path());
-            MasterImport import(*fmdm, *fmHaupt1);
-            import.RecreateTables();
-            import.CreateTableRGBCOLORS();
-            import.CreateTableBASEN();
-            import.CreateTableFARBEN();
-            import.CreateTableKOLLEKTIONEN();
-        }
+        BuildLookupsAndCollections(folder.path());
         const QString stopFile = folder.path() + QStringLiteral("/stop");
         const auto startSearching = [&folder, &stopFile] {
             QFile::remove(stopFile);
-            auto searching = std::make_unique<HelperProgram>(folder.path(), QStringList{QStringLiteral("search"), stopFile});
-            return searching;
+            return std::make_unique<HelperProgram>(folder.path(), QStringList{QStringLiteral("search"), stopFile});
         };
         const auto stopSearching = [&stopFile](HelperProgram &searching) {
             QFile(stopFile).open(QIODevice::WriteOnly);
@@ -586,9 +554,7 @@ private slots:
         // A full rebuild asked for and confirmed: nothing is pending, so the
         // button is not offered; the administrator's click as if it were.
         const auto rebuild = [&folder] {
-            ProgramRun program(folder.path(), [](const MessageBoxRequest &request) {
-                return request.buttons.contains(MsgButton::Yes) ? MsgButton::Yes : request.defaultButton;
-            });
+            ProgramRun program(folder.path(), RebuildAll);
             program.ui().btImportMaster->show();
             program.Click(program.ui().btImportMaster);
             return program.TakeBoxes();
@@ -601,7 +567,7 @@ private slots:
         QList<MessageBoxRequest> boxes = rebuild();
         QCOMPARE(boxes.size(), 2);
         QCOMPARE(boxes.last().text, QStringLiteral("Fertig!"));
-        QVERIFY(Count(remote, QStringLiteral("select count(*) from KOMBIDATEN")) > 0);
+        QVERIFY(QueryInt(remote, QStringLiteral("select count(*) from KOMBIDATEN")) > 0);
         stopSearching(*searching);
 
         // FARBEN's FID of another type: the index on it must go while the
@@ -625,9 +591,7 @@ private slots:
 
         // Once it is closed, the run offered at the next start finishes.
         ProgramRun program(folder.path());
-        QVERIFY(!program.ui().btImportMaster->isHidden());
-        program.Click(program.ui().btImportMaster);
-        QCOMPARE(program.TakeBoxes().last().text, QStringLiteral("Fertig!"));
+        RunImport(program);
         QCOMPARE(Column(QueryRows(remote, QStringLiteral(
                      "select trim(rf.RDB$FIELD_NAME) || ' ' || f.RDB$FIELD_TYPE from RDB$RELATION_FIELDS rf join "
                      "RDB$FIELDS f on f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE where rf.RDB$RELATION_NAME = 'FARBEN' "

@@ -2,6 +2,7 @@
 // through key events, clicks and the handlers the window wires.
 #include "test_search_fixture.h"
 
+#include "data/sql.h"
 #include "search/filter.h"
 #include "ui/keys.h"
 
@@ -10,30 +11,9 @@
 
 namespace {
 
-// What the detail panel shows ("-" for hidden), to compare the two roads.
-QStringList PanelOf(const Ui::TfmHaupt1 &ui)
-{
-    return {ui.edBase->text(),
-            ui.edPG->text(),
-            Shown(ui.mFarbton) ? ui.mFarbton->palette().color(QPalette::Base).name() : "-",
-            Shown(ui.pHinweis) ? ui.lbHinweis->text() : "-",
-            Shown(ui.lbHinweis2) ? ui.lbHinweis2->text() : "-",
-            fmHinweis->DetailKey};
-}
-
 void ExpectPanelEmpty(const Ui::TfmHaupt1 &ui)
 {
     QCOMPARE(PanelOf(ui).mid(0, 4), (QStringList{"", "", "-", "-"}));
-}
-
-// Rows as "name=id", so that a list and its id list are checked in step.
-QStringList Listed(const QListWidget *list, const QListWidget *ids)
-{
-    QStringList rows;
-    for (int i = 0; i < std::max(list->count(), ids->count()); ++i)
-        rows << (i < list->count() ? list->item(i)->text() : QStringLiteral("?")) + QLatin1Char('=') +
-                    (i < ids->count() ? ids->item(i)->text() : QStringLiteral("?"));
-    return rows;
 }
 
 const QStringList allProducts{"Außenlack=1",    "Fassade_Plus=6",  "Holz & Metall=2",
@@ -94,8 +74,7 @@ void ExpectReset(const Ui::TfmHaupt1 &ui, const Page &page)
 // searches see it at once.
 void RunInProgram(const QString &statement)
 {
-    fmdm->qrK1.ClearLines();
-    fmdm->qrK1.AddLine(statement);
+    SetStatement(fmdm->qrK1, {statement});
     fmdm->qrK1.RunStatement();
 }
 

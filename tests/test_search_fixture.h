@@ -16,8 +16,9 @@
 #include "ui_fmHinweis1.h"
 
 #include <QListWidget>
-#include <QTabBar>
 #include <QTest>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -100,11 +101,7 @@ public:
     }
 
     // A click on a tab of the search page control, as the user makes it.
-    void ClickSearchTab(QWidget *page) const
-    {
-        QTabBar *bar = ui().pcSuche->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(ui().pcSuche->indexOf(page)).center());
-    }
+    void ClickSearchTab(QWidget *page) const { ProgramRun::ClickTab(ui().pcSuche, page); }
 
     // No message box came up since the last check.
     void ExpectNoBoxes() const
@@ -139,12 +136,25 @@ inline QStringList Rows(const QListWidget *list)
     return ProgramRun::Rows(list);
 }
 
-// Selects the row of that text (no choice yet).
-inline void SelectRow(QListWidget *list, const QString &text)
+// Rows as "name=id", so that a list and its id list are checked in step.
+inline QStringList Listed(const QListWidget *list, const QListWidget *ids)
 {
-    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
-    QVERIFY2(found.size() == 1, qPrintable(text));
-    list->setCurrentItem(found.first());
+    QStringList rows;
+    for (int i = 0; i < std::max(list->count(), ids->count()); ++i)
+        rows << (i < list->count() ? list->item(i)->text() : QStringLiteral("?")) + QLatin1Char('=') +
+                    (i < ids->count() ? ids->item(i)->text() : QStringLiteral("?"));
+    return rows;
+}
+
+// What the detail panel shows ("-" for hidden).
+inline QStringList PanelOf(const Ui::TfmHaupt1 &ui)
+{
+    return {ui.edBase->text(),
+            ui.edPG->text(),
+            Shown(ui.mFarbton) ? ui.mFarbton->palette().color(QPalette::Base).name() : "-",
+            Shown(ui.pHinweis) ? ui.lbHinweis->text() : "-",
+            Shown(ui.lbHinweis2) ? ui.lbHinweis2->text() : "-",
+            fmHinweis->DetailKey};
 }
 
 inline void PressEnter(QWidget *widget)

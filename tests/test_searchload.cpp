@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <array>
 #include <map>
 
 namespace {
@@ -72,13 +73,16 @@ QStringList Matching(const Names &rows, const QString &typed)
     return listed;
 }
 
-QStringList Listed(const QListWidget *names, const QListWidget *ids)
+// The search of a page, and its filter fields by level.
+SearchDirection &SearchOf(bool backward)
 {
-    QStringList rows;
-    for (int i = 0; i < std::max(names->count(), ids->count()); ++i)
-        rows << (i < names->count() ? names->item(i)->text() : QStringLiteral("?")) + QLatin1Char('=') +
-                    (i < ids->count() ? ids->item(i)->text() : QStringLiteral("?"));
-    return rows;
+    return backward ? static_cast<SearchDirection &>(fmHaupt1->Backward()) : fmHaupt1->Forward();
+}
+
+std::array<QLineEdit *, 3> FieldsOf(const Ui::TfmHaupt1 &ui, bool backward)
+{
+    return backward ? std::array<QLineEdit *, 3>{ui.edRSelFarb, ui.edRSelKol, ui.edRSelProd}
+                    : std::array<QLineEdit *, 3>{ui.edSelProd, ui.edSelKol, ui.edSelFarb};
 }
 
 }  // namespace
@@ -246,14 +250,8 @@ void TestSearchLoad::randomInterleavings()
     // The visible page's search, its controls by level, and whether it is
     // the backward one.
     const auto backward = [&] { return ui.pcSuche->currentWidget() == ui.tsRueck; };
-    const auto search = [&]() -> SearchDirection & {
-        return backward() ? static_cast<SearchDirection &>(fmHaupt1->Backward()) : fmHaupt1->Forward();
-    };
-    const auto field = [&](int level) {
-        const std::array<QLineEdit *, 3> forward{ui.edSelProd, ui.edSelKol, ui.edSelFarb};
-        const std::array<QLineEdit *, 3> back{ui.edRSelFarb, ui.edRSelKol, ui.edRSelProd};
-        return (backward() ? back : forward)[level];
-    };
+    const auto search = [&]() -> SearchDirection & { return SearchOf(backward()); };
+    const auto field = [&](int level) { return FieldsOf(ui, backward())[level]; };
     const auto list = [&] { return backward() ? ui.lbRSel : ui.lbSel; };
 
     // One user action: typing, clearing, choosing, a clear button, the
@@ -303,13 +301,7 @@ void TestSearchLoad::randomInterleavings()
     for (QListWidget *names : {ui.lbSel, ui.lbRSel})
         QObject::connect(names->model(), &QAbstractItemModel::modelReset, &recording, [&, names] {
             const bool back = names == ui.lbRSel;
-            const SearchDirection &s = back ? static_cast<SearchDirection &>(fmHaupt1->Backward())
-                                            : fmHaupt1->Forward();
-            const std::array<QLineEdit *, 3> fields = back ? std::array<QLineEdit *, 3>{ui.edRSelFarb, ui.edRSelKol,
-                                                                                         ui.edRSelProd}
-                                                           : std::array<QLineEdit *, 3>{ui.edSelProd, ui.edSelKol,
-                                                                                         ui.edSelFarb};
-            filter[back] = fields[s.Level()]->text();
+            filter[back] = FieldsOf(ui, back)[SearchOf(back).Level()]->text();
         });
 
     // Actions come at random moments of the loads' message handling too.

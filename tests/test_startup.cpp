@@ -380,8 +380,7 @@ void TestStartup::stateAfterStartUp()
     // The backward page opens through the user's switch only: its reset
     // hides the later filter fields, which the start-up left alone.
     QVERIFY(ui.edRSelKol->isVisibleTo(ui.tsRueck));
-    QTabBar *bar = ui.pcSuche->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(ui.pcSuche->indexOf(ui.tsRueck)).center());
+    ProgramRun::ClickTab(ui.pcSuche, ui.tsRueck);
     QCOMPARE(ui.pcSuche->currentWidget(), ui.tsRueck);
     QVERIFY(!ui.edRSelKol->isVisibleTo(ui.tsRueck));
 }

@@ -19,12 +19,6 @@
 
 namespace {
 
-void ClickTab(QTabWidget *pages, QWidget *page)
-{
-    QTabBar *bar = pages->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(pages->indexOf(page)).center());
-}
-
 void Wheel(QWidget *target, int distance, Qt::Orientation orientation = Qt::Vertical)
 {
     const QPoint angle = orientation == Qt::Vertical ? QPoint(0, distance) : QPoint(distance, 0);
@@ -261,7 +255,7 @@ void TestWindow::anchorsAndMinimumSize()
     QCOMPARE(ui.btImportMaster->geometry(), QRect(64, 552, 217, 25));
 
     // The page that was hidden meanwhile follows when it shows.
-    ClickTab(ui.pcSuche, ui.tsRueck);
+    ProgramRun::ClickTab(ui.pcSuche, ui.tsRueck);
     QTRY_COMPARE(ui.lbRSel->geometry(), QRect(408, 13, 509, 336));
 
     // Never smaller than the first size.
@@ -280,11 +274,11 @@ void TestWindow::pageSwitch()
     const QStringList rows = ProgramRun::Rows(ui.lbSel);
 
     for (QWidget *page : {ui.tsKontakt, ui.tsInfo}) {
-        ClickTab(ui.PageControl1, page);
+        ProgramRun::ClickTab(ui.PageControl1, page);
         QCOMPARE(ui.PageControl1->currentWidget(), page);
         QVERIFY(!ui.pNavigation->isVisibleTo(ui.tsDetails));
     }
-    ClickTab(ui.PageControl1, ui.tsDetails);
+    ProgramRun::ClickTab(ui.PageControl1, ui.tsDetails);
     QVERIFY(ui.pNavigation->isVisible());
     // The search is as it was.
     QCOMPARE(ui.pcSuche->currentWidget(), ui.tsVor);
@@ -387,7 +381,7 @@ void TestWindow::searchControlsWired()
     QVERIFY(ui.edSelKol->text().isEmpty());
 
     // The backward page through the user's switch, then its reset button.
-    ClickTab(ui.pcSuche, ui.tsRueck);
+    ProgramRun::ClickTab(ui.pcSuche, ui.tsRueck);
     QCOMPARE(QApplication::focusWidget(), ui.edRSelFarb);
     QTest::keyClick(ui.edRSelFarb, Qt::Key_X);
     QVERIFY(program.window->tmRSuchen->Enabled());

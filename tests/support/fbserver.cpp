@@ -1,6 +1,7 @@
 #include "support/fbserver.h"
 
 #include "data/ib.h"
+#include "data/sql.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -61,11 +62,6 @@ bool listening(quint16 port)
     return false;
 }
 
-QString quoted(const QString &text)
-{
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-}
-
 // Runs statements on one connection as SYSDBA and commits.
 void runAdmin(const QString &database, const QString &password, const QStringList &statements)
 {
@@ -78,8 +74,7 @@ void runAdmin(const QString &database, const QString &password, const QStringLis
     db.DefaultTransaction = &tr;
     db.SetConnected(true);
     for (const QString &statement : statements) {
-        query.ClearLines();
-        query.AddLine(statement);
+        SetStatement(query, {statement});
         query.RunStatement();
     }
     tr.Commit();
@@ -157,9 +152,9 @@ FirebirdServer::FirebirdServer()
     // server holds the file.
     CreateDatabase(security);
     runAdmin(security, adminPassword_,
-             {QStringLiteral("CREATE USER SYSDBA PASSWORD %1 USING PLUGIN Srp").arg(quoted(adminPassword_)),
+             {QStringLiteral("CREATE USER SYSDBA PASSWORD %1 USING PLUGIN Srp").arg(QuotedLiteral(adminPassword_)),
               QStringLiteral("CREATE USER QELMMASTER PASSWORD %1 USING PLUGIN Srp")
-                  .arg(quoted(QString::fromLatin1(ProgramUserPassword)))});
+                  .arg(QuotedLiteral(QString::fromLatin1(ProgramUserPassword)))});
     // A database of the fixture's own for user management through the server.
     CreateDatabase(root + QStringLiteral("/admin.fdb"));
 
@@ -248,7 +243,7 @@ bool FirebirdServer::running() const
 void FirebirdServer::SetPassword(const QString &user, const QString &password)
 {
     runAdmin(adminDatabase(), adminPassword_,
-             {QStringLiteral("ALTER USER %1 PASSWORD %2 USING PLUGIN Srp").arg(user, quoted(password))});
+             {QStringLiteral("ALTER USER %1 PASSWORD %2 USING PLUGIN Srp").arg(user, QuotedLiteral(password))});
     if (user.compare(QLatin1String("SYSDBA"), Qt::CaseInsensitive) == 0)
         adminPassword_ = password;
 }

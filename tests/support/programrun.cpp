@@ -2,10 +2,13 @@
 
 #include "app/program.h"
 #include "data/fmdm1.h"
+#include "import/masterimport.h"
 #include "ui/fmHaupt.h"
 #include "ui_fmHaupt.h"
 
 #include <QListWidget>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include <stdexcept>
@@ -75,10 +78,28 @@ bool ProgramRun::Choose(QListWidget *list, const QString &text) const
     return true;
 }
 
+void ProgramRun::ClickTab(QTabWidget *pages, QWidget *page)
+{
+    QTabBar *bar = pages->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(pages->indexOf(page)).center());
+}
+
 QStringList ProgramRun::Rows(const QListWidget *list)
 {
     QStringList rows;
     for (int i = 0; i < list->count(); ++i)
         rows << list->item(i)->text();
     return rows;
+}
+
+QList<MessageBoxRequest> BuildLookupsAndCollections(const QString &programFolder)
+{
+    ProgramRun program(programFolder);
+    MasterImport import(*fmdm, *fmHaupt1);
+    import.RecreateTables();
+    import.CreateTableRGBCOLORS();
+    import.CreateTableBASEN();
+    import.CreateTableFARBEN();
+    import.CreateTableKOLLEKTIONEN();
+    return program.TakeBoxes();
 }

@@ -21,6 +21,7 @@ class TfmHaupt1;
 class Program;
 class TfmHaupt1;
 class QListWidget;
+class QTabWidget;
 class QWidget;
 
 class ProgramRun {
@@ -33,22 +34,23 @@ public:
     // The first show of the main window runs the start-up.
     void Start();
     TfmHaupt1 &window() const;
-    // The boxes shown since the start or the last TakeBoxes.
-    const QList<MessageBoxRequest> &Boxes() const { return boxes_; }
     ~ProgramRun();
     ProgramRun(const ProgramRun &) = delete;
     ProgramRun &operator=(const ProgramRun &) = delete;
 
     Ui::TfmHaupt1 &ui() const;
-    // The boxes shown since the start or the last TakeBoxes.
+    // The boxes shown since the start or the last TakeBoxes, which also
+    // forgets them.
+    const QList<MessageBoxRequest> &Boxes() const { return boxes_; }
     QList<MessageBoxRequest> TakeBoxes();
     // The general error boxes ("Tintorel") among them, their texts only.
     static QStringList GeneralErrors(const QList<MessageBoxRequest> &boxes);
 
-    // A user's steps: a button click, and a row chosen with Enter in the
-    // search page's list (false when no such row is listed).
+    // A user's steps: a button click, a row chosen with Enter in the search
+    // page's list (false when no such row is listed), a click on a page's tab.
     void Click(QWidget *button) const;
     bool Choose(QListWidget *list, const QString &text) const;
+    static void ClickTab(QTabWidget *pages, QWidget *page);
     // The texts of a list's rows.
     static QStringList Rows(const QListWidget *list);
 
@@ -56,6 +58,11 @@ private:
     QList<MessageBoxRequest> boxes_;
     std::unique_ptr<Program> program_;
 };
+
+// A full rebuild's first steps on the folder's database in a run of its
+// own: schema, lookup tables and collections, every pair left pending.
+// Returns the boxes shown from the start on.
+QList<MessageBoxRequest> BuildLookupsAndCollections(const QString &programFolder);
 
 // The test executables run on the program's own application object, so that
 // an exception that leaves a handler ends up in the general error box.

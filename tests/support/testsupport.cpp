@@ -46,6 +46,11 @@ QList<QStringList> QueryRows(const QString &path, const QString &select)
     return AdminConnection(path).Rows(select);
 }
 
+int QueryInt(const QString &path, const QString &select)
+{
+    return QueryRows(path, select).at(0).at(0).toInt();
+}
+
 void CreateDeliveredSchema(const QString &path)
 {
     RunSql(path, DeliveredSchemaStatements());

@@ -28,6 +28,9 @@ void RunSql(const QString &path, const QStringList &statements);
 // All rows of a query, every value read as text (NULL as "").
 QList<QStringList> QueryRows(const QString &path, const QString &select);
 
+// The first value of a query that gives one number, such as a count.
+int QueryInt(const QString &path, const QString &select);
+
 // The delivered tables as a customer receives them before any import:
 // PRODUKTE, FORMULADETAILS, KOLLEKTIONEN (no KIMPORT) and MASTER with every
 // delivered column. Text columns CHARACTER SET NONE.
