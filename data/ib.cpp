@@ -92,7 +92,23 @@ public:
     void check(const ISC_STATUS *status) const
     {
         if (Failed(status))
-            throw EDatabaseError(interpret(status));
+            throw error(status);
+    }
+
+    // The status vector as an error: its message lines, its codes.
+    EDatabaseError error(const ISC_STATUS *status) const
+    {
+        std::vector<long> codes;
+        int systemError = 0;
+        for (const ISC_STATUS *arg = status; *arg != isc_arg_end; arg += 2) {
+            if (arg[0] == isc_arg_gds)
+                codes.push_back(static_cast<long>(arg[1]));
+            else if (arg[0] == isc_arg_unix && systemError == 0)
+                systemError = static_cast<int>(arg[1]);
+            else if (arg[0] == isc_arg_cstring)
+                ++arg;  // a length before the string: three cells
+        }
+        return EDatabaseError(interpret(status), std::move(codes), systemError);
     }
 
     QString interpret(const ISC_STATUS *status) const
@@ -410,11 +426,11 @@ void TIBTransaction::Commit()
     if (Failed(status)) {
         // The server keeps the transaction after a failed commit; let the
         // detach roll it back rather than hold a dead handle.
-        const QString text = Database->Client().interpret(status);
+        const EDatabaseError failure = Database->Client().error(status);
         Status ignored;
         Database->Client().isc_rollback_transaction(ignored, &handle_);
         handle_ = 0;
-        throw EDatabaseError(text);
+        throw failure;
     }
     handle_ = 0;
 }
@@ -751,7 +767,7 @@ void TIBQuery::clearResult()
     current_ = -1;
     eof_ = true;
     fetchedAll_ = false;
-    fetchError_.clear();
+    fetchError_.reset();
     state_ = State::Browse;
 }
 
@@ -817,8 +833,8 @@ void TIBQuery::describeFields(Statement &statement)
 
 bool TIBQuery::fetchOne()
 {
-    if (!fetchError_.isEmpty())
-        throw EDatabaseError(fetchError_);
+    if (fetchError_)
+        throw *fetchError_;
     if (!cursorOpen_ || fetchedAll_) {
         fetchedAll_ = true;
         return false;
@@ -834,9 +850,9 @@ bool TIBQuery::fetchOne()
     if (Failed(status)) {
         // After a failed fetch the client may answer the next one with a
         // plain end of data: never let that pass for the end of the result.
-        fetchError_ = statement.fb.interpret(status);
+        fetchError_ = statement.fb.error(status);
         closeCursor();
-        throw EDatabaseError(fetchError_);
+        throw *fetchError_;
     }
     if (rows_.capacity() == rows_.size())
         rows_.reserve(rows_.size() + 1000);  // the row cache grows in steps of 1000 rows
@@ -918,10 +934,10 @@ QString TIBQuery::readBlob(const void *blobId)
         bytes.append(buffer, got);
     }
     const bool failed = status[1] != isc_segstr_eof;
-    const QString error = failed ? fb.interpret(status) : QString();
+    const std::optional<EDatabaseError> error = failed ? std::optional(fb.error(status)) : std::nullopt;
     fb.isc_close_blob(status, &blob);
-    if (failed)
-        throw EDatabaseError(error);
+    if (error)
+        throw *error;
     return FromAnsi(bytes);
 }
 

@@ -13,6 +13,7 @@
 #include <exception>
 #include <list>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Every error of the program carries its message text; the application's
@@ -28,10 +29,21 @@ private:
     std::string utf8_;
 };
 
-// An error reported by the database server or the client library.
+// An error reported by the database server or the client library, with the
+// error codes of its status vector, in order, and the operating system's
+// error number the vector names (0 for none).
 class EDatabaseError : public Exception {
 public:
-    using Exception::Exception;
+    explicit EDatabaseError(QString message, std::vector<long> codes = {}, int systemError = 0)
+        : Exception(std::move(message)), codes_(std::move(codes)), systemError_(systemError)
+    {
+    }
+    const std::vector<long> &Codes() const { return codes_; }
+    int SystemError() const { return systemError_; }
+
+private:
+    std::vector<long> codes_;
+    int systemError_;
 };
 
 // A value that cannot be converted (text that is no integer, ...).
@@ -231,7 +243,7 @@ private:
     bool active_ = false;
     bool cursorOpen_ = false;
     bool fetchedAll_ = false;
-    QString fetchError_;  // a failed fetch ends the cursor; later reads repeat the error
+    std::optional<EDatabaseError> fetchError_;  // a failed fetch ends the cursor; later reads repeat the error
     bool eof_ = true;
     int current_ = -1;
     State state_ = State::Browse;
