@@ -2,6 +2,7 @@
 // what the steps share.
 #include "import/masterimport.h"
 
+#include "data/faults.h"
 #include "data/fmdm1.h"
 #include "data/sql.h"
 #include "import/importobserver.h"
@@ -168,6 +169,51 @@ void MasterImport::Commit()
 void MasterImport::Run()
 {
     const WithoutGarbageCollection connection(dm_);
+    try {
+        ClaimRun();
+        RunSteps();
+    } catch (const EDatabaseError &e) {
+        const Fault fault = FaultOf(e);
+        if (fault == Fault::None)
+            throw;
+        // What was written since the last commit goes: the pair under way
+        // stays pending with its MASTER rows, and the next run builds it.
+        try {
+            dm_.ibTa1.SetActive(false);
+        } catch (const EDatabaseError &) {
+            // A lost connection: the server rolls the transaction back.
+        }
+        throw Exception(StoppedText(FaultCause(fault), e.Message()));
+    }
+}
+
+QString StoppedText(const QString &cause, const QString &message)
+{
+    return QStringLiteral("Der Import wurde angehalten. ") + cause +
+           QStringLiteral(" Die fertigen Paare sind gespeichert, das angefangene bleibt offen. Der Import kann "
+                          "wiederholt werden, sobald die Ursache behoben ist.\r\n\r\n") +
+           message;
+}
+
+void MasterImport::ClaimRun()
+{
+    // This connection is marked as importing first, then others are looked
+    // for: of two that start together, neither runs, never both.
+    SetStatement(schema_, {QStringLiteral("select rdb$set_context('USER_SESSION', 'TINTOREL_IMPORT', 'J') "
+                                          "from RDB$DATABASE")});
+    schema_.OpenQuery();
+    schema_.CloseQuery();
+    schemaTransaction_.Commit();
+    if (!Catalogue(QStringLiteral("select MON$ATTACHMENT_ID from MON$CONTEXT_VARIABLES "
+                                  "where MON$VARIABLE_NAME = 'TINTOREL_IMPORT' "
+                                  "and MON$ATTACHMENT_ID <> current_connection"))
+             .isEmpty())
+        throw Exception(QStringLiteral("An einem anderen Arbeitsplatz läuft gerade ein Import. Der Import kann "
+                                       "wiederholt werden, sobald er dort beendet ist."));
+}
+
+void MasterImport::RunSteps()
+{
     // An unfinished rebuild is finished by default; a MASTER that earlier
     // runs have partly consumed is not thrown away by default.
     const bool interrupted = ImportInterrupted(lookup_);
@@ -199,5 +245,26 @@ void MasterImport::Run()
 
     observer_.BringToFront();
     Pump();
-    observer_.ShowInformation(QStringLiteral("Fertig!"));
+    observer_.ShowInformation(EndText());
+}
+
+QString MasterImport::EndText() const
+{
+    QStringList undone;
+    if (failedPairs_ > 0)
+        undone << QStringLiteral("%1 Paare mit Fehler: Sie sind als importiert markiert, ihre Datensätze bleiben in "
+                                 "MASTER.")
+                      .arg(failedPairs_);
+    if (consumedRows_ > 0)
+        undone << QStringLiteral("%1 Datensätze aus MASTER ohne Kombination gelöscht: Farbton, Base oder RGB-Farbe "
+                                 "fehlt.")
+                      .arg(consumedRows_);
+    if (uncollected_ > 0)
+        undone << QStringLiteral("%1 Kollektionen mit zu langem Namen: Ihre Datensätze bleiben in MASTER.")
+                      .arg(uncollected_);
+    if (undone.isEmpty())
+        return QStringLiteral("Fertig!");
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("Fertig!") + crlf + crlf + undone.join(crlf) + crlf + crlf +
+           QStringLiteral("Die Einzelheiten stehen im Protokoll.");
 }

@@ -2,10 +2,10 @@
 // pairs, writes their combinations and consumes their MASTER rows.
 #include "import/masterimport.h"
 
+#include "data/faults.h"
 #include "data/fmdm1.h"
 #include "data/sql.h"
 #include "import/importobserver.h"
-
 
 QString WithoutTrailingBlanks(const QString &name)
 {
@@ -40,6 +40,7 @@ struct MasterImport::PairRun {
     QString kpid;
     QString kid;
     QString name;  // between the quotes of the pair's statements
+    int withoutCombination = 0;  // rows of the pair that give none
 };
 
 namespace {
@@ -125,15 +126,30 @@ void MasterImport::BuildPair(PairRun &run)
         BuildPairRows(run);
         ConsumePair(run);
         consumed = true;
+    } catch (const EDatabaseError &e) {
+        // Not the pair's own data: the run stops, the pair stays pending.
+        if (FaultOf(e) != Fault::None)
+            throw;
+        PairFailed(run, e.Message());
     } catch (const Exception &e) {
-        observer_.ShowError(PairErrorText(e.Message(), run.debugPoint, run.p, run.k));
+        PairFailed(run, e.Message());
     }
     MarkPair(run, consumed);
+}
+
+void MasterImport::PairFailed(PairRun &run, const QString &message)
+{
+    observer_.ShowError(PairErrorText(message, run.debugPoint, run.p, run.k));
+    ++failedPairs_;
+    observer_.Log(QStringLiteral("Fehler im Paar Produkt-ID %1, Kollektions-ID %2: %3 - seine Datensätze bleiben in "
+                                 "MASTER")
+                      .arg(run.kpid, run.kid, message));
 }
 
 void MasterImport::ReadPair(PairRun &run)
 {
     TIBQuery &kdaten = dm_.qrKDaten;
+    run.withoutCombination = 0;
     run.kpid = Field(run.pairs, "KPID").AsString();
     run.kid = Field(run.pairs, "KID").AsString();
     run.name = PairNameLiteral(Field(run.pairs, "KNAME").AsString());
@@ -176,11 +192,22 @@ void MasterImport::ConsumePair(PairRun &run)
 {
     Status(QStringLiteral("Lösche Datensätze Produkt-ID: (") + QString::number(run.p) + QLatin1Char(')'));
     run.debugPoint = QStringLiteral("#014");
+    // The rows that found no shade or base go too: each is logged.
+    SetStatement(lookup_, {QStringLiteral("select COLORNUMBER, BASENAME from MASTER"),
+                           QStringLiteral("where PRODUCTID =") + run.kpid,
+                           QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\''),
+                           QStringLiteral("and   (not exists (select 1 from FARBEN where FNAME = COLORNUMBER)"),
+                           QStringLiteral("or     not exists (select 1 from BASEN where BNAME = BASENAME))")});
+    lookup_.OpenQuery();
+    for (; !lookup_.AtEnd(); lookup_.ToNextRow())
+        RowWithoutCombination(run, Field(lookup_, "COLORNUMBER").AsString(), Field(lookup_, "BASENAME").AsString());
+    lookup_.CloseQuery();
     SetStatement(lookup_, {QStringLiteral("delete from MASTER"), QStringLiteral("where PRODUCTID =") + run.kpid,
                            QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\'')});
     Pump();
     observer_.Log(QStringLiteral("SQL:MASTER:DELETE ") + lookup_.StatementText());
     lookup_.RunStatement();
+    consumedRows_ += run.withoutCombination;
 }
 
 void MasterImport::MarkPair(PairRun &run, bool consumed)
@@ -194,6 +221,13 @@ void MasterImport::MarkPair(PairRun &run, bool consumed)
     Commit();
     if (consumed)
         observer_.Log(QStringLiteral("Neue Datei nach Produkt-ID ") + QString::number(run.p));
+}
+
+void MasterImport::RowWithoutCombination(PairRun &run, const QString &shade, const QString &base)
+{
+    ++run.withoutCombination;
+    observer_.Log(QStringLiteral("Ohne Kombination: Produkt-ID %1, Kollektions-ID %2, Farbton '%3', Base '%4'")
+                      .arg(run.kpid, run.kid, shade, base));
 }
 
 void MasterImport::BuildCombination(PairRun &run)
@@ -220,6 +254,7 @@ void MasterImport::BuildCombination(PairRun &run)
 
     if (run.k < 1 || shadeId < 1 || run.p < 1 || colorId < 1 || baseId < 1) {
         observer_.ShowError(QStringLiteral("FEHLER!"));
+        RowWithoutCombination(run, Field(master, "COLORNUMBER").AsString(), Field(master, "BASENAME").AsString());
     } else {
         RowStatus([&] { return ProductText(run.p) + QStringLiteral(") Schreibe Kombidatensatu "); });
         kdaten.AppendRow();

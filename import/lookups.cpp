@@ -155,8 +155,14 @@ QHash<QString, int> MasterImport::WriteCollectionRows()
         const QString name = Field(master, "COLORNAME").AsString();
         AppendCollectionRow(id, QStringLiteral("0"), name, QStringLiteral("J"));
         const QString key = WithoutTrailingBlanks(name);
-        if (width <= 0 || WithoutTrailingBlanks(name.left(width)) == key)
+        if (width <= 0 || WithoutTrailingBlanks(name.left(width)) == key) {
             ids.insert(key, id);
+        } else {
+            ++uncollected_;
+            observer_.Log(QStringLiteral("Kollektion länger als %1 Zeichen, ihre Datensätze bleiben in MASTER: '%2'")
+                              .arg(width)
+                              .arg(name));
+        }
         PumpWhenDue();
         master.ToNextRow();
     }

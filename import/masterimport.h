@@ -34,7 +34,9 @@ public:
     MasterImport &operator=(const MasterImport &) = delete;
 
     // The driver: asks whether the master data tables are rebuilt too, runs
-    // the steps and says "Fertig!".
+    // the steps and says "Fertig!". A fault that is not the data's own (no
+    // space, a lost connection, a conflict) stops the run where the next one
+    // resumes, with the cause in the error.
     void Run();
 
     // The steps, in the order of a full rebuild.
@@ -47,6 +49,11 @@ public:
 
 private:
     struct LookupBuild;
+    // Only one import at a time: another workstation's run stops this one.
+    void ClaimRun();
+    void RunSteps();
+    // "Fertig!", and what the run left undone.
+    QString EndText() const;
     // The field of the query's current row with that name.
     static TField &Field(TIBQuery &query, const char *name);
     // A schema statement committed on its own; its failure is ignored, but
@@ -88,6 +95,10 @@ private:
     void BuildCombination(PairRun &run);
     void ConsumePair(PairRun &run);
     void MarkPair(PairRun &run, bool consumed);
+    // A pair that failed on its own data: the box, counted and logged.
+    void PairFailed(PairRun &run, const QString &message);
+    // A MASTER row of the pair that its delete takes without a combination.
+    void RowWithoutCombination(PairRun &run, const QString &shade, const QString &base);
     // The colour id of a combined row's channels as the lookup statement
     // finds it: from the colours read once, or by the statement itself
     // when the channels are no plain numbers.
@@ -119,6 +130,12 @@ private:
     QString step_;
     int done_ = 0;
     int total_ = 0;
+    // What the run leaves undone, for the end box; the log lists each.
+    int failedPairs_ = 0;
+    int consumedRows_ = 0;  // MASTER rows deleted without a combination
+    int uncollected_ = 0;   // collections whose names do not fit KNAME
+    // The last refusal of a schema statement, for a table still missing.
+    QString refused_;
     // The colour ids by channels, read once per combination run: the first
     // row of a triple wins, as the first row of the lookup statement does.
     struct ChannelsHash {
@@ -150,6 +167,10 @@ QString WithoutTrailingBlanks(const QString &name);
 // trailing blanks go (the server ignores them when comparing), everything
 // else stays, so that the name can only ever match itself; quotes doubled.
 QString PairNameLiteral(const QString &kname);
+
+// The error of a run stopped by a fault: the cause, what is kept, that the
+// import can be repeated, and the engine's message.
+QString StoppedText(const QString &cause, const QString &message);
 
 // The text of the error box of a failed pair: five lines, each ending in CR LF.
 QString PairErrorText(const QString &message, const QString &debugPoint, int productId, int collectionId);

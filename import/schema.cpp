@@ -14,6 +14,7 @@
 // a run killed anywhere is finished by the next one.
 #include "import/masterimport.h"
 
+#include "data/faults.h"
 #include "data/fmdm1.h"
 #include "data/sql.h"
 
@@ -165,14 +166,18 @@ void MasterImport::RunSchemaStatement(const QStringList &statement)
     try {
         schema_.RunStatement();
         schemaTransaction_.Commit();
-    } catch (const Exception &e) {
+    } catch (const EDatabaseError &e) {
         if (schemaTransaction_.Active())
             schemaTransaction_.SetActive(false);
         if (BlockedByOthers(e.Message()))
             throw Exception(QStringLiteral("Die Tabellen werden gerade an einem anderen Arbeitsplatz benutzt. "
                                            "Der Import kann wiederholt werden, sobald Tintorel dort beendet ist."));
+        // No space, no connection: the run stops.
+        if (FaultOf(e) != Fault::None)
+            throw;
         // The same sequence serves every shape of database: what is there
         // already, or may not be changed, simply stays.
+        refused_ = e.Message();
     }
 }
 
@@ -261,6 +266,16 @@ void MasterImport::RecreateTables()
             RunSchemaStatement(table.grant);
     }
     TrimMaster();
+    // A table the rebuild could not make (a user without the right to change
+    // the schema) would only fail later, and with a less helpful message.
+    for (const ProgramTable &table : tables)
+        if (ColumnsOf(table.name).isEmpty())
+            throw Exception(
+                QStringLiteral("Die Tabelle %1 fehlt und konnte nicht angelegt werden. Der erste Import braucht das "
+                               "Recht, Tabellen anzulegen: Er muss mit den Rechten des Datenbank-Administrators laufen, "
+                               "direkt auf dem Datenbankrechner. Danach kann der Import wiederholt werden.\r\n\r\n")
+                    .arg(table.name) +
+                refused_);
     // The program's transaction sees the database as it was when it began:
     // it begins anew to see the tables made, altered and emptied (everything
     // is committed by now).
