@@ -239,6 +239,7 @@ void MasterImport::RunSteps()
         CreateTableRGBCOLORS();
         CreateTableBASEN();
         CreateTableFARBEN();
+        ActivateIndexes();
         CreateTableKOLLEKTIONEN();
     }
     CreateTableKOMBIDATEN();

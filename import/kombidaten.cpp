@@ -97,6 +97,8 @@ void MasterImport::CreateTableKOMBIDATEN()
 {
     TIBQuery &pairs = dm_.qrKollektionen;
     colours_.reset();
+    // A rebuild cut off before its lookup indexes were built again.
+    ActivateIndexes();
     EnsureMasterIndex();
     observer_.Log(QStringLiteral("START CreateTableKOMBIDATEN"));
     PairRun run{pairs};

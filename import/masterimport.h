@@ -58,14 +58,20 @@ private:
     static TField &Field(TIBQuery &query, const char *name);
     // A schema statement committed on its own; its failure is ignored, but
     // for another workstation's use of the table, which stops the run.
-    void RunSchemaStatement(const QStringList &statement);
+    // Without waiting for others, a block only makes it false.
+    bool RunSchemaStatement(const QStringList &statement, bool waitForOthers = true);
     // The first column of a catalogue query's rows, read in a transaction
     // that sees the schema statements committed so far.
     QStringList Catalogue(const QString &select);
     // "NAME TYPE LENGTH NOTNULL" per column, in order; none for no table.
     QStringList ColumnsOf(const QString &table);
     // "NAME COLUMN,COLUMN" per active plain index.
-    QStringList IndexesOf(const QString &table);
+    QStringList IndexesOf(const QString &table, bool withInactive = false);
+    // The table's plain indexes switched on (built afresh from its rows) or
+    // off; switching off is left out while another workstation uses them.
+    void SetIndexesActive(const QString &table, bool active);
+    // Every program table's indexes on, as a finished rebuild leaves them.
+    void ActivateIndexes();
     // Whether the program's own user holds all rights on the table.
     bool Granted(const QString &table);
     QString BaseNameCharacterSet();

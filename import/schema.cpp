@@ -157,18 +157,23 @@ QStringList MasterImport::ColumnsOf(const QString &table)
                          .arg(table));
 }
 
-void MasterImport::RunSchemaStatement(const QStringList &statement)
+bool MasterImport::RunSchemaStatement(const QStringList &statement, bool waitForOthers)
 {
     // In a transaction of its own that waits a few seconds at most for
     // another workstation that uses the table: then the whole run stops,
     // and the next one resumes from its mark.
     SetStatement(schema_, statement);
+    schemaTransaction_.Params = {QStringLiteral("read_committed"),
+                                 waitForOthers ? QStringLiteral("lock_timeout=5") : QStringLiteral("nowait")};
     try {
         schema_.RunStatement();
         schemaTransaction_.Commit();
+        return true;
     } catch (const EDatabaseError &e) {
         if (schemaTransaction_.Active())
             schemaTransaction_.SetActive(false);
+        if (!waitForOthers && FaultOf(e) == Fault::Conflict)
+            return false;
         if (BlockedByOthers(e.Message()))
             throw Exception(QStringLiteral("Die Tabellen werden gerade an einem anderen Arbeitsplatz benutzt. "
                                            "Der Import kann wiederholt werden, sobald Tintorel dort beendet ist."));
@@ -178,6 +183,7 @@ void MasterImport::RunSchemaStatement(const QStringList &statement)
         // The same sequence serves every shape of database: what is there
         // already, or may not be changed, simply stays.
         refused_ = e.Message();
+        return false;
     }
 }
 
@@ -217,7 +223,7 @@ void MasterImport::RepairTornTables(const QStringList &programTables)
             continue;
         // Without indexes, the drop done again frees the table; with them it
         // cannot be dropped any more, only left out of a backup.
-        if (table != Scratch && !IndexesOf(table).isEmpty())
+        if (table != Scratch && !IndexesOf(table, true).isEmpty())
             throw Exception(QStringLiteral("Die Tabelle %1 ist beschädigt und kann nicht neu angelegt werden. Sie wird "
                                            "mit einer Datensicherung ohne ihre Daten (gbak -b -skip_data %1) und deren "
                                            "Rücksicherung wiederhergestellt; danach kann der Import wiederholt werden.")
@@ -249,6 +255,13 @@ void MasterImport::RecreateTables()
     if (ColumnsOf(QStringLiteral("KOLLEKTIONEN")).filter(QRegularExpression(QStringLiteral("^KIMPORT "))).isEmpty())
         RunSchemaStatement(SchemaRebuildStatements().first());
     for (const ProgramTable &table : tables) {
+        // A lookup table is refilled with its indexes inactive, and they are
+        // built afresh from the rows at the end: an index that is written
+        // while its table is emptied and refilled can be left without
+        // entries for rows when the program is killed.
+        const bool refilledInactive = table.name != QLatin1String("KOMBIDATEN");
+        if (refilledInactive)
+            SetIndexesActive(table.name, false);
         const QStringList columns = ColumnsOf(table.name);
         if (columns.isEmpty()) {
             RunSchemaStatement(table.create);
@@ -258,10 +271,12 @@ void MasterImport::RecreateTables()
             if (columns != table.columns)
                 AlterIntoShape(table, columns);
         }
-        const QStringList present = IndexesOf(table.name);
+        const QStringList present = IndexesOf(table.name, true);
         for (qsizetype i = 0; i < table.indexes.size(); ++i)
             if (!present.contains(table.indexShapes.at(i)))
                 RunSchemaStatement(table.indexes.at(i));
+        if (refilledInactive)
+            SetIndexesActive(table.name, false);
         if (!Granted(table.name))
             RunSchemaStatement(table.grant);
     }
@@ -298,7 +313,7 @@ void MasterImport::AlterIntoShape(const ProgramTable &table, const QStringList &
     for (const QString &column : columns)
         if (!table.columns.contains(column))
             going << column.section(QLatin1Char(' '), 0, 0);
-    for (const QString &index : IndexesOf(table.name)) {
+    for (const QString &index : IndexesOf(table.name, true)) {
         const QString name = index.section(QLatin1Char(' '), 0, 0);
         const QStringList on = index.section(QLatin1Char(' '), 1).split(QLatin1Char(','));
         const bool ownName = std::any_of(table.indexShapes.begin(), table.indexShapes.end(), [&name](const QString &s) {
@@ -352,15 +367,41 @@ void MasterImport::TrimMaster()
     }
 }
 
-QStringList MasterImport::IndexesOf(const QString &table)
+void MasterImport::SetIndexesActive(const QString &table, bool active)
+{
+    const QStringList names = Catalogue(QStringLiteral("select trim(RDB$INDEX_NAME) from RDB$INDICES "
+                                                       "where RDB$RELATION_NAME = '%1' and coalesce(RDB$UNIQUE_FLAG, 0) = 0 "
+                                                       "and RDB$FOREIGN_KEY is null and coalesce(RDB$INDEX_INACTIVE, 0) = %2")
+                                            .arg(table)
+                                            .arg(active ? 1 : 0));
+    // Another workstation that searches the table keeps its indexes in use:
+    // then the table is refilled with them active, as before.
+    for (const QString &name : names)
+        RunSchemaStatement({QStringLiteral("ALTER INDEX %1 %2").arg(name, active ? QStringLiteral("ACTIVE")
+                                                                                 : QStringLiteral("INACTIVE"))},
+                           active);
+}
+
+void MasterImport::ActivateIndexes()
+{
+    // Building an index waits for every transaction that wrote to its table,
+    // this program's own too: its work so far is committed for good first.
+    dm_.ibTa1.Commit();
+    dm_.ibTa1.SetActive(true);
+    for (const ProgramTable &table : ProgramTables())
+        SetIndexesActive(table.name, true);
+}
+
+QStringList MasterImport::IndexesOf(const QString &table, bool withInactive)
 {
     const QStringList segments =
         Catalogue(QStringLiteral("select trim(i.RDB$INDEX_NAME) || ' ' || trim(s.RDB$FIELD_NAME) from RDB$INDICES i "
                                  "join RDB$INDEX_SEGMENTS s on s.RDB$INDEX_NAME = i.RDB$INDEX_NAME "
                                  "where i.RDB$RELATION_NAME = '%1' and coalesce(i.RDB$UNIQUE_FLAG, 0) = 0 "
-                                 "and coalesce(i.RDB$INDEX_INACTIVE, 0) = 0 "
+                                 "and (coalesce(i.RDB$INDEX_INACTIVE, 0) = 0 or %2 = 1) "
                                  "order by i.RDB$INDEX_NAME, s.RDB$FIELD_POSITION")
-                      .arg(table));
+                      .arg(table)
+                      .arg(withInactive ? 1 : 0));
     QStringList indexes;
     QString current;
     for (const QString &segment : segments) {

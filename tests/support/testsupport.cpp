@@ -1,9 +1,13 @@
 #include "support/testsupport.h"
 
+#include "data/credentials.h"
 #include "data/ib.h"
 #include "tools/demodata.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 
 #include <stdexcept>
 
@@ -67,4 +71,31 @@ void CreateImportedSchema(const QString &path)
                << QStringLiteral("CREATE TABLE KOMBIDATEN (K_FID INTEGER, K_KID INTEGER, K_PID INTEGER, "
                                  "K_COLORID INTEGER, K_BASEID INTEGER, K_FDETID INTEGER, K_COST INTEGER)");
     RunSql(path, statements);
+}
+
+QStringList ValidationErrors(const QString &path)
+{
+    // A copy: validation needs the file to itself, and must not mend it.
+    QTemporaryDir dir;
+    const QString copy = dir.path() + QStringLiteral("/validated.fdb");
+    if (!dir.isValid() || !QFile::copy(path, copy))
+        return {QStringLiteral("no copy of %1").arg(path)};
+    QProcess gfix;
+    gfix.setProcessChannelMode(QProcess::MergedChannels);
+    gfix.start(QStringLiteral("gfix"), {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
+                                        AdministratorUser, copy});
+    if (!gfix.waitForFinished(120000) || gfix.exitStatus() != QProcess::NormalExit)
+        return {QStringLiteral("gfix did not finish")};
+    const QString output = QString::fromLocal8Bit(gfix.readAll());
+    static const QRegularExpression counted(QStringLiteral("Number of ([\\w ]+ errors)\\s*:\\s*(\\d+)"));
+    QStringList errors;
+    for (auto m = counted.globalMatch(output); m.hasNext();) {
+        const QRegularExpressionMatch found = m.next();
+        if (found.captured(2).toInt() > 0)
+            errors << found.captured(0);
+    }
+    // Any other complaint (it could not attach, say) counts as well.
+    if (gfix.exitCode() != 0 && errors.isEmpty())
+        errors << output.trimmed();
+    return errors;
 }

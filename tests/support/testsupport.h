@@ -39,3 +39,9 @@ void CreateDeliveredSchema(const QString &path);
 // The tables in the shape after an import: the delivered ones with KIMPORT,
 // FARBEN, BASEN, RGBCOLORS and KOMBIDATEN (without indexes).
 void CreateImportedSchema(const QString &path);
+
+// Firebird's own full validation (gfix -v -full) of a copy of the database
+// file: the lines of its summary that count errors above 0, empty when it
+// found none. Warnings (orphan pages a kill leaves, say) are not errors. A
+// validation that cannot run is an error too.
+QStringList ValidationErrors(const QString &path);
