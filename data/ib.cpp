@@ -2,7 +2,7 @@
 
 #include "data/ansi.h"
 #include "data/credentials.h"
-#include "data/sql.h"
+#include "data/quoting.h"
 
 #include <ibase.h>
 
