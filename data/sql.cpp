@@ -9,14 +9,3 @@ void SetStatement(TIBQuery &query, const QStringList &lines)
     for (const QString &line : lines)
         query.AddLine(line);
 }
-
-QString DoubleQuotes(const QString &text)
-{
-    QString out = text;
-    return out.replace(QLatin1Char('\''), QStringLiteral("''"));
-}
-
-QString QuotedLiteral(const QString &text)
-{
-    return QLatin1Char('\'') + DoubleQuotes(text) + QLatin1Char('\'');
-}

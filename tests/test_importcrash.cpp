@@ -55,6 +55,13 @@ HelperRun RunHelper(const QString &folder, const QStringList &options = {})
     return run;
 }
 
+// Finished: nothing that makes the start-up offer the import again (no
+// pending pair, no mark of an unfinished rebuild).
+bool NothingLeft(const QString &database)
+{
+    return Count(database, QStringLiteral("KOLLEKTIONEN"), QStringLiteral("KPID > 0 and KIMPORT <> 'J' or KPID = -2")) == 0;
+}
+
 struct KillPoint {
     QString name;
     QList<QStringList> kills;  // helper options of each killed start, in turn
@@ -239,8 +246,7 @@ void TestImportCrash::KillPointsResume(int share)
         // The engine agrees: no damage anywhere in the file.
         const QStringList damage = ValidationErrors(folder.databasePath());
         QVERIFY2(damage.isEmpty(), qPrintable(point.name + QLatin1Char(' ') + damage.join(QStringLiteral("; "))));
-        // Finished: the next start offers nothing.
-        QVERIFY2(!RunHelper(folder.path()).Offered(), qPrintable(point.name));
+        QVERIFY2(NothingLeft(folder.databasePath()), qPrintable(point.name));
     }
     qInfo("%d kill points, %d kills, %d runs killed after their last pair; %lld ms in all", int(to - from), kills,
           completedBeforeKill, elapsed.elapsed());
@@ -294,7 +300,7 @@ void TestImportCrash::RebuildChainsResume(quint32 seed, int killCount)
         QVERIFY2(ImportedTables(folder.databasePath()) == expected, qPrintable(chain));
         const QStringList damage = ValidationErrors(folder.databasePath());
         QVERIFY2(damage.isEmpty(), qPrintable(chain + QLatin1Char(' ') + damage.join(QStringLiteral("; "))));
-        QVERIFY2(!RunHelper(folder.path()).Offered(), qPrintable(chain));
+        QVERIFY2(NothingLeft(folder.databasePath()), qPrintable(chain));
         ++chains;
     }
     qInfo("%d kills in %d chains of the schema rebuild and the builders (%lld and %lld ms from the click); "

@@ -363,7 +363,7 @@ void TfmHaupt1::BitBtn2Click()
 
 void TfmHaupt1::btImportMasterClick()
 {
-    ImportSession::Run(*this);
+    ImportSession::Run({*this, *lists_, *tmSuchen, *tmRSuchen, *dm_, *this, [this] { ImportEnded(); }});
 }
 
 void TfmHaupt1::EndProgram()

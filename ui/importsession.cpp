@@ -1,9 +1,11 @@
 #include "ui/importsession.h"
 
 #include "import/masterimport.h"
-#include "ui/fmHaupt.h"
+#include "search/listloader.h"
+#include "search/ttimer.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QPointer>
 
 namespace {
@@ -14,31 +16,31 @@ namespace {
 // of their own and stay usable. Everything is given back at the end.
 class WindowAside : public QObject {
 public:
-    explicit WindowAside(TfmHaupt1 &window)
-        : window_(window), focus_(QApplication::focusWidget()), suchenHeld_(window.tmSuchen->Enabled()),
-          rSuchenHeld_(window.tmRSuchen->Enabled())
+    explicit WindowAside(const ImportWindow &parts)
+        : parts_(parts), window_(parts.window), focus_(QApplication::focusWidget()),
+          suchenHeld_(parts.suchen.Enabled()), rSuchenHeld_(parts.rSuchen.Enabled())
     {
         running = true;
-        window_.Lists().Cancel();
+        parts_.lists.Cancel();
         window_.centralWidget()->setEnabled(false);
         // Installed last, so it sees each event before the window's hook.
         qApp->installEventFilter(this);
-        window_.tmSuchen->SetEnabled(false);
-        window_.tmRSuchen->SetEnabled(false);
+        parts_.suchen.SetEnabled(false);
+        parts_.rSuchen.SetEnabled(false);
     }
     ~WindowAside() override
     {
         qApp->removeEventFilter(this);
         running = false;
-        window_.ImportEnded();
+        parts_.ended();
         window_.centralWidget()->setEnabled(true);
         if (focus_)
             focus_->setFocus();
         // A search typed before the click runs now.
         if (suchenHeld_)
-            window_.tmSuchen->SetEnabled(true);
+            parts_.suchen.SetEnabled(true);
         if (rSuchenHeld_)
-            window_.tmRSuchen->SetEnabled(true);
+            parts_.rSuchen.SetEnabled(true);
     }
     WindowAside(const WindowAside &) = delete;
     WindowAside &operator=(const WindowAside &) = delete;
@@ -64,7 +66,8 @@ public:
     static bool running;
 
 private:
-    TfmHaupt1 &window_;
+    const ImportWindow &parts_;
+    QMainWindow &window_;
     QPointer<QWidget> focus_;
     const bool suchenHeld_;
     const bool rSuchenHeld_;
@@ -74,7 +77,7 @@ bool WindowAside::running = false;
 
 }  // namespace
 
-void ImportSession::Run(TfmHaupt1 &window)
+void ImportSession::Run(const ImportWindow &window)
 {
     // A call that still reaches the handler while a run is in progress (from
     // a pumping point or a modal box's own loop) starts nothing.
@@ -82,7 +85,7 @@ void ImportSession::Run(TfmHaupt1 &window)
         return;
     WindowAside aside(window);
     try {
-        MasterImport(window.DataModule(), window).Run();
+        MasterImport(window.dataModule, window.observer).Run();
     } catch (const ImportStopped &) {
         // The program ends; the next run resumes where this one stopped.
     }

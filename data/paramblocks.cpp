@@ -1,0 +1,77 @@
+// The parameter blocks of the connection and of the transaction, built
+// from their parameter lines.
+#include "data/database.h"
+#include "data/transaction.h"
+
+#include "data/ansi.h"
+#include "data/errors.h"
+
+#include <ibase.h>
+
+#include <algorithm>
+
+std::string TIBDatabase::BuildParamBlock(const QStringList &params)
+{
+    std::string block(1, static_cast<char>(isc_dpb_version1));
+    for (const QString &line : params) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        QString name = (eq < 0 ? line : line.left(eq)).trimmed().toLower();
+        if (name.isEmpty())
+            continue;
+        if (name.startsWith(QLatin1String("isc_dpb_")))
+            name = name.mid(8);
+        const QByteArray value = eq < 0 ? QByteArray() : ToAnsi(line.mid(eq + 1));
+        char code;
+        if (name == QLatin1String("user_name"))
+            code = isc_dpb_user_name;
+        else if (name == QLatin1String("password"))
+            code = isc_dpb_password;
+        else if (name == QLatin1String("lc_ctype"))
+            code = isc_dpb_lc_ctype;
+        else if (name == QLatin1String("no_garbage_collect"))
+            code = isc_dpb_no_garbage_collect;
+        else
+            throw Exception(QStringLiteral("Unbekannter Datenbankparameter '%1'").arg(name));
+        const auto length = std::min<qsizetype>(value.size(), 255);
+        block += code;
+        block += static_cast<char>(length);
+        block.append(value.constData(), length);
+    }
+    return block;
+}
+
+std::string TIBTransaction::BuildParamBlock(const QStringList &params)
+{
+    if (params.isEmpty())
+        return {};
+    std::string block(1, static_cast<char>(isc_tpb_version3));
+    bool waitGiven = false;
+    for (const QString &line : params) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        const QString name = (eq < 0 ? line : line.left(eq)).trimmed().toLower();
+        if (name == QLatin1String("read"))
+            block += static_cast<char>(isc_tpb_read);
+        else if (name == QLatin1String("write"))
+            block += static_cast<char>(isc_tpb_write);
+        else if (name == QLatin1String("concurrency"))
+            block += static_cast<char>(isc_tpb_concurrency);
+        else if (name == QLatin1String("read_committed"))
+            block += {static_cast<char>(isc_tpb_read_committed), static_cast<char>(isc_tpb_rec_version)};
+        else if (name == QLatin1String("wait") || name == QLatin1String("nowait")) {
+            block += static_cast<char>(name == QLatin1String("wait") ? isc_tpb_wait : isc_tpb_nowait);
+            waitGiven = true;
+        } else if (name == QLatin1String("lock_timeout")) {
+            const quint32 seconds = line.mid(eq + 1).trimmed().toUInt();
+            if (!waitGiven)
+                block += static_cast<char>(isc_tpb_wait);
+            waitGiven = true;
+            block += {static_cast<char>(isc_tpb_lock_timeout), 4};
+            for (int i = 0; i < 4; ++i)
+                block += static_cast<char>((seconds >> (8 * i)) & 0xFF);
+        } else if (!name.isEmpty()) {
+            throw Exception(QStringLiteral("Unbekannter Transaktionsparameter '%1'").arg(name));
+        }
+    }
+    return block;
+}
+
