@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "data/faults.h"
+#include "data/fmdm1.h"
 #include "data/ib.h"
 #include "ui/msgbox.h"
 
@@ -31,6 +33,11 @@ void ShowCurrentException()
 {
     try {
         throw;
+    } catch (const EDatabaseError &e) {
+        // The next action connects anew, once the server is back.
+        if (FaultOf(e) == Fault::Connection && fmdm)
+            fmdm->ib1.ConnectionLost();
+        ShowGeneralError(e.Message());
     } catch (const Exception &e) {
         ShowGeneralError(e.Message());
     } catch (const std::exception &e) {

@@ -52,6 +52,20 @@ void TIBDatabase::SetConnected(bool value)
     fb.check(status);
 }
 
+void TIBDatabase::ConnectionLost()
+{
+    if (!Connected())
+        return;
+    // The client frees its side of each handle; the server's answers are
+    // errors, and nothing of them matters any more.
+    releaseStatements(nullptr);
+    if (DefaultTransaction)
+        DefaultTransaction->Forget();
+    Status status;
+    client_->isc_detach_database(status, &handle_);
+    handle_ = 0;
+}
+
 void TIBDatabase::releaseStatements(const DatabaseQuery *keep)
 {
     for (DatabaseQuery *query : queries_)

@@ -18,6 +18,8 @@ class DatabaseTransaction {
 public:
     virtual bool Active() const = 0;
     virtual void Commit() = 0;
+    // The connection is gone: the transaction goes with it, unended.
+    virtual void Forget() = 0;
 
 protected:
     ~DatabaseTransaction() = default;
@@ -51,6 +53,9 @@ public:
 
     bool Connected() const { return handle_ != 0; }
     void SetConnected(bool value);
+    // The server went away: the connection and everything on it are let go
+    // here, and the next use connects anew.
+    void ConnectionLost();
     // The dialect statements are prepared with: 3, or the database's own when lower.
     int Dialect() const { return dialect_; }
 

@@ -68,3 +68,13 @@ void TIBTransaction::Commit()
     }
     handle_ = 0;
 }
+
+void TIBTransaction::Forget()
+{
+    if (!Active())
+        return;
+    Database->transactionEnded(this);
+    Status ignored;
+    Database->Client().isc_rollback_transaction(ignored, &handle_);
+    handle_ = 0;
+}

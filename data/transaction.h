@@ -29,6 +29,7 @@ public:
     void CommitRetaining();
     // Ends the running transaction with a commit (the default action).
     void Commit() override;
+    void Forget() override;
 
     // The transaction parameter block built from Params (exposed for tests).
     static std::string BuildParamBlock(const QStringList &params);

@@ -178,11 +178,10 @@ void MasterImport::Run()
             throw;
         // What was written since the last commit goes: the pair under way
         // stays pending with its MASTER rows, and the next run builds it.
-        try {
+        if (fault == Fault::Connection)
+            dm_.ib1.ConnectionLost();
+        else
             dm_.ibTa1.SetActive(false);
-        } catch (const EDatabaseError &) {
-            // A lost connection: the server rolls the transaction back.
-        }
         throw Exception(StoppedText(FaultCause(fault), e.Message()));
     }
 }

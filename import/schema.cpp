@@ -252,6 +252,9 @@ void MasterImport::RecreateTables()
     for (const ProgramTable &table : tables)
         names << table.name;
     RepairTornTables(names);
+    const bool alone = Catalogue(QStringLiteral("select MON$ATTACHMENT_ID from MON$ATTACHMENTS "
+                                                "where MON$ATTACHMENT_ID <> current_connection and MON$SYSTEM_FLAG = 0"))
+                           .isEmpty();
     if (ColumnsOf(QStringLiteral("KOLLEKTIONEN")).filter(QRegularExpression(QStringLiteral("^KIMPORT "))).isEmpty())
         RunSchemaStatement(SchemaRebuildStatements().first());
     for (const ProgramTable &table : tables) {
@@ -259,7 +262,9 @@ void MasterImport::RecreateTables()
         // built afresh from the rows at the end: an index that is written
         // while its table is emptied and refilled can be left without
         // entries for rows when the program is killed.
-        const bool refilledInactive = table.name != QLatin1String("KOMBIDATEN");
+        // Not while another workstation is connected: its searches would
+        // fail on the inactive indexes.
+        const bool refilledInactive = table.name != QLatin1String("KOMBIDATEN") && alone;
         if (refilledInactive)
             SetIndexesActive(table.name, false);
         const QStringList columns = ColumnsOf(table.name);
@@ -374,8 +379,8 @@ void MasterImport::SetIndexesActive(const QString &table, bool active)
                                                        "and RDB$FOREIGN_KEY is null and coalesce(RDB$INDEX_INACTIVE, 0) = %2")
                                             .arg(table)
                                             .arg(active ? 1 : 0));
-    // Another workstation that searches the table keeps its indexes in use:
-    // then the table is refilled with them active, as before.
+    // Another workstation that started to search the table meanwhile keeps
+    // its indexes in use: then the table is refilled with them active.
     for (const QString &name : names)
         RunSchemaStatement({QStringLiteral("ALTER INDEX %1 %2").arg(name, active ? QStringLiteral("ACTIVE")
                                                                                  : QStringLiteral("INACTIVE"))},

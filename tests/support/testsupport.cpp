@@ -99,3 +99,25 @@ QStringList ValidationErrors(const QString &path)
         errors << output.trimmed();
     return errors;
 }
+
+QStringList UserTableDamage(const QString &path)
+{
+    QTemporaryDir dir;
+    const QString copy = dir.path() + QStringLiteral("/validated.fdb");
+    if (!dir.isValid() || !QFile::copy(path, copy))
+        return {QStringLiteral("no copy of %1").arg(path)};
+    QProcess fbsvcmgr;
+    fbsvcmgr.setProcessChannelMode(QProcess::MergedChannels);
+    fbsvcmgr.start(QStringLiteral("fbsvcmgr"), {QStringLiteral("service_mgr"), QStringLiteral("-user"),
+                                                AdministratorUser, QStringLiteral("action_validate"),
+                                                QStringLiteral("dbname"), copy});
+    if (!fbsvcmgr.waitForFinished(120000) || fbsvcmgr.exitStatus() != QProcess::NormalExit)
+        return {QStringLiteral("fbsvcmgr did not finish")};
+    QStringList damage;
+    for (const QString &line : QString::fromLocal8Bit(fbsvcmgr.readAll()).split(QLatin1Char('\n')))
+        if (line.contains(QLatin1String("corrupt")) || line.contains(QLatin1String("rror")))
+            damage << line.trimmed();
+    if (fbsvcmgr.exitCode() != 0 && damage.isEmpty())
+        damage << QStringLiteral("fbsvcmgr failed");
+    return damage;
+}
