@@ -162,6 +162,7 @@ void MasterImport::PumpWhenDue()
 
 void MasterImport::Commit()
 {
+    observer_.FlushLog();
     dm_.ibTa1.CommitRetaining();
 }
 

@@ -409,6 +409,11 @@ void TfmHaupt1::Log(const QString &text)
     WriteLog(text);
 }
 
+void TfmHaupt1::FlushLog()
+{
+    services_->FlushLog();
+}
+
 void TfmHaupt1::ShowError(const QString &text)
 {
     ::ShowError(text);

@@ -30,6 +30,8 @@ public:
     {
         qApp->removeEventFilter(this);
         running = false;
+        // The entries after the last commit.
+        window_.FlushLog();
         window_.ImportEnded();
         window_.centralWidget()->setEnabled(true);
         if (focus_)
