@@ -9,7 +9,7 @@ cmake --build build -j"$(nproc)" --target tintorel tintorel-demo
 db=build/program/Daten/QELMPREISE.fdb
 if [ ! -e "$db" ]; then
   mkdir -p build/program/Daten
-  build/tools/tintorel-demo "$db"
+  build/program/tintorel-demo "$db"
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Tintorel needs a graphical display, and this session has none (DISPLAY is not set)." >&2

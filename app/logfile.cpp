@@ -3,6 +3,12 @@
 #include "data/ansi.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,23 +35,65 @@ QString LogEntry(const QDateTime &now, const QString &text)
     return entry + QStringLiteral(" - ") + text + QStringLiteral("\r\n");
 }
 
+namespace {
+
+// Collected entries beyond this are written at once.
+constexpr qsizetype FlushSize = 64 * 1024;
+
+// Appends in one write; the file is opened by its name each time, so that a
+// rotated or removed file is followed by a new one.
+void AppendToFile(const QString &folder, const QString &name, const QByteArray &bytes)
+{
+    const QByteArray path = QFile::encodeName(name);
+    int fd = open(path.constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT && QDir(folder).mkpath(QStringLiteral("log"))) {
+        fd = open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        // The other users of a shared log folder append to the day's file too.
+        struct stat status {};
+        if (fd >= 0 && fstat(fd, &status) == 0)
+            fchmod(fd, (status.st_mode & 07777) | S_IRGRP | S_IWGRP);
+        else if (fd < 0 && errno == EEXIST)
+            fd = open(path.constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    }
+    if (fd < 0)
+        return;
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    close(fd);
+}
+
+}  // namespace
+
+LogFile::~LogFile()
+{
+    Flush();
+}
+
 void LogFile::Write(const QString &text)
 {
     const QDateTime now = QDateTime::currentDateTime();
     const QString name = folder_ + QLatin1Char('/') + LogFileName(now.date());
-    if (file_.fileName() != name || !file_.isOpen()) {
-        // A new day starts a new file.
-        file_.close();
-        file_.setFileName(name);
-        const bool created = !QFile::exists(name);
-        if (!QDir(folder_).mkpath(QStringLiteral("log")) ||
-            !file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-            return;
-        // The other users of a shared log folder append to the day's file too.
-        if (created)
-            file_.setPermissions(file_.permissions() | QFile::ReadGroup | QFile::WriteGroup);
+    // A new day starts a new file.
+    if (name != fileName_) {
+        Flush();
+        fileName_ = name;
     }
-    const QByteArray entry = ToAnsi(LogEntry(now, text));
-    if (file_.write(entry) != entry.size())
-        file_.close();  // tried afresh with the next entry
+    pending_ += ToAnsi(LogEntry(now, text));
+    if (pending_.size() >= FlushSize)
+        Flush();
+}
+
+void LogFile::Flush()
+{
+    if (pending_.isEmpty())
+        return;
+    AppendToFile(folder_, fileName_, pending_);
+    pending_.clear();
 }

@@ -4,7 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QFile>
+#include <QByteArray>
 #include <QString>
 
 // "log/log_YYYYMMDD.txt" relative to the program folder.
@@ -14,18 +14,25 @@ QString LogFileName(const QDate &date);
 // second after midnight.
 QString LogEntry(const QDateTime &now, const QString &text);
 
+// Entries are collected and written by Flush, in one write that appends to
+// the day's file as it stands on disk: a file that was rotated or removed
+// since is made anew, one that is read-only loses the entries. Flush runs at
+// each of the import's commits (an entry is on disk before the commit that
+// follows it), when a day ends, when much has been collected and at the end.
 class LogFile {
 public:
     explicit LogFile(QString programFolder) : folder_(std::move(programFolder)) {}
+    ~LogFile();
+    LogFile(const LogFile &) = delete;
+    LogFile &operator=(const LogFile &) = delete;
 
-    // Appends one entry to the day's file. The file stays open between
-    // entries, each entry reaches the system in one write (so a killed
-    // program loses nothing it logged, and the entries of several programs
-    // writing to the same file do not mix); any failure loses this entry
-    // only and is not reported.
+    // Adds one entry for the day's file; never fails towards the caller.
     void Write(const QString &text);
+    // Writes the entries so far; any failure loses them and is not reported.
+    void Flush();
 
 private:
     QString folder_;
-    QFile file_;
+    QString fileName_;  // the day of the entries collected
+    QByteArray pending_;
 };

@@ -3,10 +3,12 @@
 #include "app/endsignals.h"
 #include "app/konstant.h"
 #include "app/program.h"
+#include "data/engineconfig.h"
 #include "data/ib.h"
 #include "ui/msgbox.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -34,6 +36,27 @@ bool AnswerOnTerminal(int argc, char *argv[])
     return false;
 }
 
+// Qt ends a program it cannot give a display with its own English message
+// and an abort; say it in the program's words and end with 1.
+// Qt's warnings on the way are kept back and given on when the application
+// could be made.
+QStringList &HeldMessages()
+{
+    static QStringList messages;
+    return messages;
+}
+
+void NoDisplay(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        HeldMessages() << message;
+        return;
+    }
+    std::fprintf(stderr, "Tintorel braucht eine grafische Oberfläche und findet keine: starten Sie es in einer "
+                         "Desktop-Sitzung (DISPLAY oder WAYLAND_DISPLAY muss gesetzt und erreichbar sein).\n");
+    std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -41,7 +64,13 @@ int main(int argc, char *argv[])
     if (AnswerOnTerminal(argc, argv))
         return 0;
     EndSignals::Block();
+    const QtMessageHandler previous = qInstallMessageHandler(NoDisplay);
     TApplication application(argc, argv);
+    qInstallMessageHandler(previous);
+    for (const QString &message : std::as_const(HeldMessages()))
+        qWarning("%s", qPrintable(message));
+    // Before the client library loads with the data module.
+    UseEngineConfiguration(QCoreApplication::applicationDirPath());
     std::unique_ptr<Program> program;
     try {
         program = std::make_unique<Program>();

@@ -50,3 +50,8 @@ void Program::WriteLog(const QString &text)
 {
     log_->Write(text);
 }
+
+void Program::FlushLog()
+{
+    log_->Flush();
+}

@@ -27,6 +27,7 @@ public:
 
     void FormShow() override;
     void WriteLog(const QString &text) override;
+    void FlushLog() override;
 
 private:
     std::unique_ptr<Tfmdm> dataModule_;  // declared first: destroyed last

@@ -3,6 +3,7 @@
 #include "app/konstant.h"
 #include "data/ansi.h"
 #include "data/credentials.h"
+#include "data/engineconfig.h"
 #include "data/fmdm1.h"
 #include "details/colour.h"
 #include "import/masterimport.h"
@@ -16,6 +17,8 @@
 #include <QSignalBlocker>
 
 #include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -52,17 +55,24 @@ void SetBackgroundColor(QWidget *widget, quint32 color)
 
 // Publishes this machine's database for copies started from the same program
 // folder. Every failure except an unavailable lookup stays silent.
-void WriteConnectFile(const QString &connectFile, const QString &databaseName)
+void WriteConnectFile(const QString &connectFile, const QString &databaseName, TfmHaupt1 &window)
 {
     QStringList addresses;
     if (!StartUp::GetIPAddresses(addresses))
         ShowError(QStringLiteral("Die IP Adresse konnte nicht ermittelt werden."));
-    if (addresses.isEmpty())
+    const QString address = ReachableAddress(addresses);
+    if (address.isEmpty()) {
+        // No other counter could reach a loopback address.
+        window.WriteLog(QStringLiteral("LAN.dat: dbconnect.txt nicht geschrieben, dieser Rechner hat keine "
+                                       "IPv4-Adresse außer 127.x.x.x (gefunden: %1)")
+                            .arg(addresses.isEmpty() ? QStringLiteral("keine") : addresses.join(QStringLiteral(", "))));
+        window.FlushLog();
         return;
+    }
     QSaveFile file(connectFile);
     if (!file.open(QIODevice::WriteOnly))
         return;
-    file.write(ToAnsi(addresses.first() + QLatin1Char(':') + FolderPart(databaseName) + QStringLiteral("\r\n")));
+    file.write(ToAnsi(address + QLatin1Char(':') + FolderPart(databaseName) + QStringLiteral("\r\n")));
     file.commit();
 }
 
@@ -121,18 +131,45 @@ QString FolderPart(const QString &name)
     return last < 0 ? QString() : name.left(last);
 }
 
-bool LookUpHostAddresses(QStringList &addresses)
+QString ReachableAddress(const QStringList &addresses)
+{
+    for (const QString &address : addresses)
+        if (!address.startsWith(QLatin1String("127.")) && address != QLatin1String("0.0.0.0"))
+            return address;
+    return QString();
+}
+
+namespace {
+
+// The IPv4 addresses of the interfaces that are up, in the system's order.
+void AddInterfaceAddresses(QStringList &addresses)
+{
+    ifaddrs *interfaces = nullptr;
+    if (getifaddrs(&interfaces) != 0)
+        return;
+    for (const ifaddrs *entry = interfaces; entry; entry = entry->ifa_next) {
+        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !(entry->ifa_flags & IFF_UP))
+            continue;
+        char text[INET_ADDRSTRLEN] = {};
+        const auto *address = reinterpret_cast<const sockaddr_in *>(entry->ifa_addr);
+        if (inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) && !addresses.contains(QLatin1String(text)))
+            addresses << QString::fromLatin1(text);
+    }
+    freeifaddrs(interfaces);
+}
+
+void AddHostNameAddresses(QStringList &addresses)
 {
     char name[256] = {};
     if (gethostname(name, sizeof name - 1) != 0)
-        return true;
+        return;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     // One entry per address, not one per socket type.
     hints.ai_socktype = SOCK_STREAM;
     addrinfo *found = nullptr;
     if (getaddrinfo(name, nullptr, &hints, &found) != 0)
-        return true;
+        return;
     for (const addrinfo *entry = found; entry; entry = entry->ai_next) {
         char text[INET_ADDRSTRLEN] = {};
         const auto *address = reinterpret_cast<const sockaddr_in *>(entry->ai_addr);
@@ -140,6 +177,16 @@ bool LookUpHostAddresses(QStringList &addresses)
             addresses << QString::fromLatin1(text);
     }
     freeaddrinfo(found);
+}
+
+}  // namespace
+
+bool LookUpHostAddresses(QStringList &addresses)
+{
+    // The host name's addresses first; on a usual Debian host the name
+    // resolves to 127.0.1.1 only, so the interfaces' addresses follow.
+    AddHostNameAddresses(addresses);
+    AddInterfaceAddresses(addresses);
     return true;
 }
 
@@ -201,7 +248,7 @@ void StartUp::ChooseDatabase()
         database.DatabaseName = daten + DatabaseFileName;
     database.Params = AdministratorParams;
     if (!QFile::exists(connectFile) && QFile::exists(daten + QStringLiteral("LAN.dat")))
-        WriteConnectFile(connectFile, database.DatabaseName);
+        WriteConnectFile(connectFile, database.DatabaseName, window_);
 }
 
 void StartUp::Connect()
@@ -215,8 +262,16 @@ void StartUp::Connect()
     } catch (const Exception &) {
         // Not shown: the program's own user may still get in.
         database.Params = ProgramUserParams;
-        database.SetConnected(true);
-        dm_.ibTa1.SetActive(true);
+        try {
+            database.SetConnected(true);
+            dm_.ibTa1.SetActive(true);
+        } catch (const EDatabaseError &e) {
+            // The engine's text alone does not tell a clerk what to fix.
+            const QString hint = LocalAccessHint(database.DatabaseName);
+            if (hint.isEmpty())
+                throw;
+            throw EDatabaseError(e.Message() + QStringLiteral("\r\n\r\n") + hint);
+        }
     }
 }
 

@@ -31,9 +31,14 @@ QString DatabaseNameFromLine(const QString &line);
 // Everything before the last "/" or "\" of a name ("" when it has none).
 QString FolderPart(const QString &name);
 
-// The host's own IPv4 addresses in resolver order, as dotted-decimal text.
-// The result tells whether the lookup could be attempted.
+// The host's own IPv4 addresses as dotted-decimal text: those of its name in
+// resolver order, then those of its interfaces that are up. The result tells
+// whether the lookup could be attempted.
 bool LookUpHostAddresses(QStringList &addresses);
+
+// The first address that another machine could reach (none of 127.0.0.0/8),
+// or "" when there is none.
+QString ReachableAddress(const QStringList &addresses);
 
 // Where GetIPAddresses takes its addresses from; an empty function restores
 // LookUpHostAddresses. Returns the previous source.

@@ -62,6 +62,7 @@ public:
     }
     void BringToFront() override {}
     void Log(const QString &text) override { window_.Log(text); }
+    void FlushLog() override { window_.FlushLog(); }
     void ShowError(const QString &text) override { errors_ << text; }
     void ShowInformation(const QString &) override {}
     bool Ask(const QString &, bool yesByDefault) override { return yesByDefault; }

@@ -163,6 +163,7 @@ void MasterImport::PumpWhenDue()
 
 void MasterImport::Commit()
 {
+    observer_.FlushLog();
     dm_.ibTa1.CommitRetaining();
 }
 

@@ -18,6 +18,8 @@ public:
     virtual void BringToFront() = 0;
     // One entry in the day's log.
     virtual void Log(const QString &text) = 0;
+    // The log's entries so far on disk.
+    virtual void FlushLog() = 0;
     // Modal boxes: "Fehler" with "OK", "Informationen" with "OK", and
     // "Warnung" with "&Ja" and "&Nein" (true for "&Ja").
     virtual void ShowError(const QString &text) = 0;

@@ -385,6 +385,7 @@ void TestImport::commitAndPumpingPoints()
         QString db, status;
         QList<int> committedAtRow;
         QStringList pumps;
+        int flushes = 0;
         void Status(const QString &text) override { status = text; }
         void Progress(const QString &, int, int) override {}
         bool ProcessPendingMessages() override
@@ -398,6 +399,7 @@ void TestImport::commitAndPumpingPoints()
             if (text.startsWith(QLatin1String("SQL: RGBCOLORS ")))
                 committedAtRow << Count(db, "KOMBIDATEN");
         }
+        void FlushLog() override { ++flushes; }
         void ShowError(const QString &text) override { QFAIL(qPrintable(text)); }
         void ShowInformation(const QString &) override {}
         bool Ask(const QString &, bool) override { return false; }
@@ -414,6 +416,8 @@ void TestImport::commitAndPumpingPoints()
                  qPrintable(QStringLiteral("row %1: %2 committed").arg(row).arg(probe.committedAtRow.at(row - 1))));
     }
     QCOMPARE(committedAtEnd, 310);
+    // The log is on disk before each of the commits above.
+    QVERIFY2(probe.flushes >= 5, qPrintable(QString::number(probe.flushes)));
 
     // Messages are handled at the start of each pair's rows and before its
     // MASTER delete; in between only when it is time.

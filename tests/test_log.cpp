@@ -38,6 +38,7 @@ private slots:
     void createsFolderAndAppends();
     void textAsWindows1252WithLineBreaks();
     void failuresAreSilent();
+    void flushFollowsTheFileOnDisk();
 };
 
 void TestLog::nameAndEntryForm()
@@ -115,6 +116,47 @@ void TestLog::failuresAreSilent()
     QCOMPARE(locked, first);
     WriteEntries(dir.path(), {QStringLiteral("again")});
     QVERIFY(ReadFile(path).endsWith(" - again\r\n"));
+}
+
+void TestLog::flushFollowsTheFileOnDisk()
+{
+    QTemporaryDir dir;
+    LogFile log(dir.path());
+    const QString path = dir.path() + QLatin1Char('/') + LogFileName(QDate::currentDate());
+    const auto written = [&](const QString &text) {
+        log.Write(text);
+        log.Flush();
+    };
+    // Entries wait for the flush, then reach the file together.
+    log.Write(QStringLiteral("eins"));
+    log.Write(QStringLiteral("zwei"));
+    QVERIFY(!QFile::exists(path));
+    log.Flush();
+    QVERIFY(Matches(Stamp + QStringLiteral("eins\r\n") + Stamp + QStringLiteral("zwei\r\n"),
+                    QString::fromLatin1(ReadFile(path))));
+    if (QDate::currentDate() != QFileInfo(path).lastModified().date())
+        QSKIP("the day changed during the test");
+
+    // Rotated: the next entry goes to a new file of the day's name.
+    QVERIFY(QFile::rename(path, path + QStringLiteral(".1")));
+    written(QStringLiteral("drei"));
+    QVERIFY(Matches(Stamp + QStringLiteral("drei\r\n"), QString::fromLatin1(ReadFile(path))));
+    QVERIFY(ReadFile(path + QStringLiteral(".1")).endsWith(" - zwei\r\n"));
+    QVERIFY(QFileInfo(path).permissions().testFlags(QFile::ReadGroup | QFile::WriteGroup));
+
+    // Removed, with its folder: made anew.
+    QVERIFY(QDir(dir.path() + QStringLiteral("/log")).removeRecursively());
+    written(QStringLiteral("vier"));
+    QVERIFY(Matches(Stamp + QStringLiteral("vier\r\n"), QString::fromLatin1(ReadFile(path))));
+
+    // Read-only: the entries of that flush are lost, later ones are written.
+    if (!SetLocked(path, true))
+        QSKIP("the file system cannot make a file read-only for this user");
+    written(QStringLiteral("lost"));
+    QVERIFY(SetLocked(path, false));
+    written(QStringLiteral("fünf"));
+    QVERIFY(Matches(Stamp + QStringLiteral("vier\r\n") + Stamp + QStringLiteral("f\u00FCnf\r\n"),
+                    QString::fromLatin1(ReadFile(path))));
 }
 
 TINTOREL_TEST_MAIN(TestLog)

@@ -45,7 +45,7 @@ expect_field Version "$version"
 expect_field Architecture "$(dpkg --print-architecture)"
 expect_field Section misc
 expect_field Priority optional
-depends="adduser, libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11), libqt6core6 (>= 6.4.0), libqt6gui6 (>= 6.1.2), libqt6widgets6 (>= 6.1.2), libfbclient2, firebird3.0-server-core"
+depends="adduser, libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11), libqt6core6 (>= 6.4.0), libqt6gui6 (>= 6.1.2), libqt6widgets6 (>= 6.1.2), libfbclient2, firebird3.0-server-core (>= 3.0.11), firebird3.0-server-core (<< 3.1), fonts-liberation2, acl"
 expect_field Depends "$depends"
 [ -n "$(field Maintainer)" ] || fail "the package names no Maintainer"
 description=$(field Description)
@@ -72,6 +72,32 @@ awk '{ line = $1 " " $6; for (i = 7; i <= NF; ++i) line = line " " $i; print lin
   echo "lrwxrwxrwx ./opt/tintorel/log -> /var/log/tintorel"
   echo "-rwxr-xr-x ./opt/tintorel/tintorel"
   echo "-rwxr-xr-x ./opt/tintorel/tintorel-demo"
+  fb=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)/firebird/3.0
+  echo "$d ./opt/tintorel/firebird/"
+  echo "-rw-r--r-- ./opt/tintorel/firebird/firebird.conf"
+  for entry in plugins plugins.conf firebird.msg UDF; do
+    echo "lrwxrwxrwx ./opt/tintorel/firebird/$entry -> $fb/$entry"
+  done
+  echo "lrwxrwxrwx ./opt/tintorel/firebird/lock -> /var/lib/tintorel/lock"
+  echo "$d ./opt/tintorel/firebird/intl/"
+  echo "lrwxrwxrwx ./opt/tintorel/firebird/intl/fbintl.conf -> $fb/intl/fbintl.conf"
+  echo "-rw-r--r-- ./opt/tintorel/firebird/intl/libfbintl.so"
+  echo "$d ./etc/"
+  echo "$d ./etc/logrotate.d/"
+  echo "-rw-r--r-- ./etc/logrotate.d/tintorel"
+  echo "$d ./usr/share/doc/"
+  echo "$d ./usr/share/doc/tintorel/"
+  echo "-rw-r--r-- ./usr/share/doc/tintorel/copyright"
+  echo "-rw-r--r-- ./usr/share/doc/tintorel/changelog.gz"
+  echo "$d ./usr/share/man/"
+  echo "$d ./usr/share/man/man1/"
+  echo "-rw-r--r-- ./usr/share/man/man1/tintorel.1.gz"
+  echo "-rw-r--r-- ./usr/share/man/man1/tintorel-demo.1.gz"
+  echo "$d ./usr/share/lintian/"
+  echo "$d ./usr/share/lintian/overrides/"
+  echo "-rw-r--r-- ./usr/share/lintian/overrides/tintorel"
+  echo "$d ./usr/share/metainfo/"
+  echo "-rw-r--r-- ./usr/share/metainfo/invalid.tintorel.Tintorel.metainfo.xml"
   echo "$d ./usr/"
   echo "$d ./usr/bin/"
   echo "lrwxrwxrwx ./usr/bin/tintorel -> /opt/tintorel/tintorel"
@@ -130,7 +156,7 @@ for binary in "$x/opt/tintorel/tintorel" "$x/opt/tintorel/tintorel-demo"; do
 done
 sort -u "$work/linked" >"$work/linked.sorted"
 tr ',' '\n' <<<"$depends" | sed 's/(.*//; s/ //g' | grep -v -x -e adduser -e libfbclient2 \
-  -e firebird3.0-server-core | sort -u >"$work/depends.sorted"
+  -e firebird3.0-server-core -e fonts-liberation2 -e acl | sort -u >"$work/depends.sorted"
 diff -u "$work/depends.sorted" "$work/linked.sorted" >"$work/libs.diff" ||
   { cat "$work/libs.diff"; fail "the library part of Depends differs from the linked libraries' packages (- Depends, + linked)"; }
 # The client library is loaded by name at run time, and the embedded engine
@@ -197,6 +223,8 @@ gid=$(group_id)
 [ -n "$gid" ] || fail "the postinst made no group tintorel"
 [ "$gid" -lt 1000 ] || fail "the group tintorel ($gid) is no system group"
 expect_data_folders "$gid"
+[ "$(stat -c '%a %u %g' "$root/var/lib/tintorel/lock")" = "2770 0 $gid" ] ||
+  fail "/var/lib/tintorel/lock is $(stat -c '%a %u:%g' "$root/var/lib/tintorel/lock"), expected 2770 root:tintorel"
 [ -x "$root/opt/tintorel/tintorel" ] || fail "/opt/tintorel/tintorel is not installed"
 [ "$(readlink "$root/usr/bin/tintorel")" = /opt/tintorel/tintorel ] || fail "/usr/bin/tintorel is not installed"
 # Answered on the terminal, without a display.

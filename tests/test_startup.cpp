@@ -1,6 +1,7 @@
 // The start-up when the main window first shows: database name, publishing,
 // connection, first list and import check.
 #include "app/konstant.h"
+#include "app/logfile.h"
 #include "app/startup.h"
 #include "data/credentials.h"
 #include "details/colour.h"
@@ -213,6 +214,11 @@ void TestStartup::publishingOnLan()
         // opens the local file.
         {true, {QStringLiteral("192.0.2.10"), QStringLiteral("198.51.100.7")}, true,
          QStringLiteral("192.0.2.10:%1\r\n"), {}},
+        // Loopback addresses reach no other counter: the first other one.
+        {true, {QStringLiteral("127.0.1.1"), QStringLiteral("127.0.0.1"), QStringLiteral("192.0.2.10")}, true,
+         QStringLiteral("192.0.2.10:%1\r\n"), {}},
+        // Only loopback: nothing is written; the log says why.
+        {true, {QStringLiteral("127.0.1.1")}, true, none, {}},
         // No marker, or no address: nothing is written, nothing is said.
         {true, {QStringLiteral("192.0.2.10")}, false, none, {}},
         {true, {}, true, none, {}},
@@ -231,6 +237,10 @@ void TestStartup::publishingOnLan()
         for (const MessageBoxRequest &box : program.boxes)
             boxes << box.caption + QLatin1Char('|') + box.text;
         QCOMPARE(boxes, c.boxes);
+        const QString log = QString::fromLatin1(ReadFile(program.folder.path() + QLatin1Char('/') + LogFileName(QDate::currentDate())));
+        QCOMPARE(log.contains(QStringLiteral("LAN.dat: dbconnect.txt nicht geschrieben")), c.marker && c.written == none);
+        if (c.addresses == QStringList{QStringLiteral("127.0.1.1")})
+            QVERIFY2(log.contains(QStringLiteral("(gefunden: 127.0.1.1)")), qPrintable(log));
         QCOMPARE(fmdm->ib1.DatabaseName, program.folder.databasePath());
         QVERIFY(fmdm->ib1.Connected());
         QCOMPARE(program.ui().pcSuche->currentWidget(), program.ui().tsVor);
@@ -246,6 +256,14 @@ void TestStartup::hostAddresses()
     for (const QString &address : list)
         QVERIFY2(dotted.match(address).hasMatch(), qPrintable(address));
     QCOMPARE(QSet<QString>(list.begin(), list.end()).size(), list.size());
+
+    QCOMPARE(ReachableAddress({QStringLiteral("127.0.1.1"), QStringLiteral("10.1.2.3"), QStringLiteral("192.0.2.1")}),
+             QStringLiteral("10.1.2.3"));
+    QCOMPARE(ReachableAddress({QStringLiteral("127.0.0.1"), QStringLiteral("127.255.0.9"), QStringLiteral("0.0.0.0")}),
+             QString());
+    QCOMPARE(ReachableAddress({}), QString());
+    // 127 is loopback only as the first part.
+    QCOMPARE(ReachableAddress({QStringLiteral("10.127.0.1")}), QStringLiteral("10.127.0.1"));
 }
 
 void TestStartup::databaseThatCannotBeOpened()
@@ -258,6 +276,8 @@ void TestStartup::databaseThatCannotBeOpened()
     QCOMPARE(Kinds(program.boxes), QList<MsgKind>{MsgKind::General});
     const QString text = program.boxes.first().text;
     QVERIFY2(text.contains(program.folder.databasePath()), qPrintable(text));
+    // The engine's text, then what to fix.
+    QVERIFY2(text.contains(QStringLiteral("\r\n\r\nDie Datenbank %1 fehlt").arg(program.folder.databasePath())), qPrintable(text));
     QCOMPARE(text, WithFullStop(text));
     QCOMPARE(fmdm->ib1.Params, ProgramUserParams);
     QVERIFY(!fmdm->ib1.Connected());

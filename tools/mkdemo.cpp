@@ -2,6 +2,7 @@
 // [--seed N] [--by-shade] <path-to-fdb>: writes a delivered demo database;
 // --by-shade keeps MASTER in the order of generation, not product by product.
 // An existing file is never touched.
+#include "data/engineconfig.h"
 #include "tools/demodata.h"
 
 #include "data/ib.h"
@@ -62,6 +63,7 @@ QString ReadOptions(QStringList &args, DemoOptions &options)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    UseEngineConfiguration(QCoreApplication::applicationDirPath());
     const QString usage = QStringLiteral(
         "usage: tintorel-demo [--products N] [--collections N] [--shades N] [--rows N] [--seed N] [--by-shade] <path-to-fdb>");
     QStringList args = app.arguments().mid(1);

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Renews docs/screenshot.png: the main window after a forward search on a
 # fresh demo database, taken under Xvfb and driven with xdotool like a user.
-# Builds nothing: it needs build/program/tintorel and build/tools/tintorel-demo
+# Builds nothing: it needs build/program/tintorel and build/program/tintorel-demo
 # from ./run.sh or ./test.sh. Installs xvfb, xdotool and imagemagick if missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=docs/screenshot.png
 
-for binary in build/program/tintorel build/tools/tintorel-demo; do
+for binary in build/program/tintorel build/program/tintorel-demo; do
   [ -x "$binary" ] || { echo "$binary is missing: run ./run.sh or ./test.sh first" >&2; exit 1; }
 done
 tools/packages.sh xvfb xdotool imagemagick
@@ -38,7 +38,7 @@ fail() {
 mkdir -p "$work/program/Daten" "$work/runtime"
 chmod 700 "$work/runtime"
 cp build/program/tintorel "$work/program/"
-build/tools/tintorel-demo "$work/program/Daten/QELMPREISE.fdb" >/dev/null
+build/program/tintorel-demo "$work/program/Daten/QELMPREISE.fdb" >/dev/null
 
 # Xvfb picks a free display and writes its number to fd 3.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &

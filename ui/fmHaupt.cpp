@@ -389,6 +389,8 @@ void TfmHaupt1::Progress(const QString &step, int done, int total)
 
 void TfmHaupt1::ImportEnded()
 {
+    // The entries after the last commit.
+    FlushLog();
     pbImport->hide();
 }
 
@@ -407,6 +409,11 @@ void TfmHaupt1::BringToFront()
 void TfmHaupt1::Log(const QString &text)
 {
     WriteLog(text);
+}
+
+void TfmHaupt1::FlushLog()
+{
+    services_->FlushLog();
 }
 
 void TfmHaupt1::ShowError(const QString &text)

@@ -32,6 +32,7 @@ class WindowServices {
 public:
     virtual void FormShow() = 0;
     virtual void WriteLog(const QString &text) = 0;
+    virtual void FlushLog() = 0;
 
 protected:
     ~WindowServices() = default;
@@ -112,6 +113,7 @@ public:
     bool ProcessPendingMessages() override;
     void BringToFront() override;
     void Log(const QString &text) override;
+    void FlushLog() override;
     void ShowError(const QString &text) override;
     void ShowInformation(const QString &text) override;
     bool Ask(const QString &question, bool yesByDefault) override;
