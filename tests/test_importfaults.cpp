@@ -26,6 +26,7 @@ struct QuietObserver : ImportObserver {
     bool ProcessPendingMessages() override { return true; }
     void BringToFront() override {}
     void Log(const QString &) override {}
+    void FlushLog() override {}
     void ShowError(const QString &) override {}
     void ShowInformation(const QString &) override {}
     bool Ask(const QString &, bool yesByDefault) override { return yesByDefault; }
