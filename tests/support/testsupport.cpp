@@ -73,51 +73,63 @@ void CreateImportedSchema(const QString &path)
     RunSql(path, statements);
 }
 
-QStringList ValidationErrors(const QString &path)
+namespace {
+
+// A validation tool's output on a copy of the database file (it needs the
+// file to itself and must not mend it), the copy's path in place of "%DB";
+// failed with a reason when it did not run to its end or complained.
+struct ToolRun {
+    QString output;
+    QString failure;
+};
+
+ToolRun ValidateCopy(const QString &path, const QString &tool, QStringList arguments)
 {
-    // A copy: validation needs the file to itself, and must not mend it.
     QTemporaryDir dir;
     const QString copy = dir.path() + QStringLiteral("/validated.fdb");
     if (!dir.isValid() || !QFile::copy(path, copy))
-        return {QStringLiteral("no copy of %1").arg(path)};
-    QProcess gfix;
-    gfix.setProcessChannelMode(QProcess::MergedChannels);
-    gfix.start(QStringLiteral("gfix"), {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
-                                        AdministratorUser, copy});
-    if (!gfix.waitForFinished(120000) || gfix.exitStatus() != QProcess::NormalExit)
-        return {QStringLiteral("gfix did not finish")};
-    const QString output = QString::fromLocal8Bit(gfix.readAll());
+        return {{}, QStringLiteral("no copy of %1").arg(path)};
+    arguments.replaceInStrings(QStringLiteral("%DB"), copy);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(tool, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return {{}, tool + QStringLiteral(" did not finish")};
+    const QString output = QString::fromLocal8Bit(process.readAll());
+    return {output, process.exitCode() != 0 ? output.trimmed() : QString()};
+}
+
+}  // namespace
+
+QStringList ValidationErrors(const QString &path)
+{
+    const ToolRun gfix = ValidateCopy(path, QStringLiteral("gfix"),
+                                      {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
+                                       AdministratorUser, QStringLiteral("%DB")});
     static const QRegularExpression counted(QStringLiteral("Number of ([\\w ]+ errors)\\s*:\\s*(\\d+)"));
     QStringList errors;
-    for (auto m = counted.globalMatch(output); m.hasNext();) {
+    for (auto m = counted.globalMatch(gfix.output); m.hasNext();) {
         const QRegularExpressionMatch found = m.next();
         if (found.captured(2).toInt() > 0)
             errors << found.captured(0);
     }
     // Any other complaint (it could not attach, say) counts as well.
-    if (gfix.exitCode() != 0 && errors.isEmpty())
-        errors << output.trimmed();
+    if (!gfix.failure.isEmpty() && errors.isEmpty())
+        errors << gfix.failure;
     return errors;
 }
 
 QStringList UserTableDamage(const QString &path)
 {
-    QTemporaryDir dir;
-    const QString copy = dir.path() + QStringLiteral("/validated.fdb");
-    if (!dir.isValid() || !QFile::copy(path, copy))
-        return {QStringLiteral("no copy of %1").arg(path)};
-    QProcess fbsvcmgr;
-    fbsvcmgr.setProcessChannelMode(QProcess::MergedChannels);
-    fbsvcmgr.start(QStringLiteral("fbsvcmgr"), {QStringLiteral("service_mgr"), QStringLiteral("-user"),
-                                                AdministratorUser, QStringLiteral("action_validate"),
-                                                QStringLiteral("dbname"), copy});
-    if (!fbsvcmgr.waitForFinished(120000) || fbsvcmgr.exitStatus() != QProcess::NormalExit)
-        return {QStringLiteral("fbsvcmgr did not finish")};
+    const ToolRun online = ValidateCopy(path, QStringLiteral("fbsvcmgr"),
+                                        {QStringLiteral("service_mgr"), QStringLiteral("-user"), AdministratorUser,
+                                         QStringLiteral("action_validate"), QStringLiteral("dbname"),
+                                         QStringLiteral("%DB")});
     QStringList damage;
-    for (const QString &line : QString::fromLocal8Bit(fbsvcmgr.readAll()).split(QLatin1Char('\n')))
+    for (const QString &line : online.output.split(QLatin1Char('\n')))
         if (line.contains(QLatin1String("corrupt")) || line.contains(QLatin1String("rror")))
             damage << line.trimmed();
-    if (fbsvcmgr.exitCode() != 0 && damage.isEmpty())
-        damage << QStringLiteral("fbsvcmgr failed");
+    if (!online.failure.isEmpty() && damage.isEmpty())
+        damage << online.failure;
     return damage;
 }
