@@ -61,9 +61,7 @@ void TIBTransaction::Commit()
         // The server keeps the transaction after a failed commit; let the
         // detach roll it back rather than hold a dead handle.
         const EDatabaseError failure = Database->Client().error(status);
-        Status ignored;
-        Database->Client().isc_rollback_transaction(ignored, &handle_);
-        handle_ = 0;
+        Forget();
         throw failure;
     }
     handle_ = 0;

@@ -239,7 +239,6 @@ void MasterImport::RunSteps()
         CreateTableRGBCOLORS();
         CreateTableBASEN();
         CreateTableFARBEN();
-        ActivateIndexes();
         CreateTableKOLLEKTIONEN();
     }
     CreateTableKOMBIDATEN();

@@ -97,7 +97,8 @@ void MasterImport::CreateTableKOMBIDATEN()
 {
     TIBQuery &pairs = dm_.qrKollektionen;
     colours_.reset();
-    // A rebuild cut off before its lookup indexes were built again.
+    // The lookup indexes a rebuild switched off, built again before the
+    // pairs read the lookups; also after a rebuild that was cut off.
     ActivateIndexes();
     EnsureMasterIndex();
     observer_.Log(QStringLiteral("START CreateTableKOMBIDATEN"));
