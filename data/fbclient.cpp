@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <mutex>
+
 #include <dlfcn.h>
 
 namespace {
@@ -35,6 +37,9 @@ long long SingleItem(const char *buffer, char item)
 
 std::shared_ptr<FbClient> FbClient::Load()
 {
+    // The import's thread loads it too, while the window's connection holds it.
+    static std::mutex loading;
+    const std::lock_guard<std::mutex> lock(loading);
     static std::weak_ptr<FbClient> loaded;
     if (auto client = loaded.lock())
         return client;

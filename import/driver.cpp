@@ -36,15 +36,19 @@ constexpr qint64 kShowEveryMs = 50;
 // Garbage collection frees the pages of deleted rows, and a write in the
 // same process may take them over; a kill in between leaves a data page
 // that the table still lists, confused for good (Firebird 3). So the
-// import's connection collects no garbage: the program connects anew for
-// the run and again after it, when the searches collect it as they read.
+// import's connection collects no garbage: it connects anew for the run,
+// and a connection that was there before connects again after it, when the
+// searches collect it as they read.
 class WithoutGarbageCollection {
 public:
-    explicit WithoutGarbageCollection(Tfmdm &dm) : dm_(dm) { Reconnect(true); }
+    explicit WithoutGarbageCollection(Tfmdm &dm) : dm_(dm), wasConnected_(dm.ib1.Connected()) { Reconnect(true); }
     ~WithoutGarbageCollection()
     {
         try {
-            Reconnect(false);
+            if (wasConnected_)
+                Reconnect(false);
+            else
+                dm_.ib1.SetConnected(false);
         } catch (const Exception &) {
             // A lost connection: the next use attaches again.
         }
@@ -66,6 +70,7 @@ private:
     }
 
     Tfmdm &dm_;
+    const bool wasConnected_;
 };
 
 }  // namespace

@@ -18,6 +18,7 @@ namespace {
 struct HelperRun {
     bool crashed = false;
     QStringList lines;
+    QByteArray errors;  // the helper's own warnings, shown only with a failure
 
     bool Offered() const { return lines.contains(QStringLiteral("offered 1")); }
     bool Done() const { return lines.contains(QStringLiteral("done")); }
@@ -35,23 +36,26 @@ struct HelperRun {
                 return line.section(QLatin1Char(' '), 1).toLongLong();
         return -1;
     }
-    QByteArray Why(const QString &point) const { return (point + QLatin1Char('\n') + lines.join(QLatin1Char('\n'))).toUtf8(); }
+    QByteArray Why(const QString &point) const
+    {
+        return (point + QLatin1Char('\n') + lines.join(QLatin1Char('\n'))).toUtf8() + '\n' + errors;
+    }
 };
 
 HelperRun RunHelper(const QString &folder, const QStringList &options = {})
 {
     QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(qEnvironmentVariable("TINTOREL_TEST_HELPERS") + QStringLiteral("/helper_importrun"),
                   QStringList{folder} + options);
     HelperRun run;
     if (!process.waitForFinished(120000)) {
         process.kill();
         process.waitForFinished();
-        return {false, {QStringLiteral("<timeout>")}};
+        return {false, {QStringLiteral("<timeout>")}, process.readAllStandardError()};
     }
     run.crashed = process.exitStatus() == QProcess::CrashExit;
     run.lines = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    run.errors = process.readAllStandardError();
     return run;
 }
 

@@ -56,6 +56,10 @@ void TfmHaupt1::SetUpControls()
     pbImport->setMaximumWidth(260);
     pbImport->hide();
     ui->sb1->addPermanentWidget(pbImport);
+    btImportCancel = new QPushButton(QStringLiteral("Abbrechen"), ui->sb1);
+    btImportCancel->setObjectName(QStringLiteral("btImportCancel"));
+    btImportCancel->hide();
+    ui->sb1->addPermanentWidget(btImportCancel);
 
     // Long lists: every row is one line of the same height.
     for (QListWidget *list : {ui->lbSel, ui->lbSelID, ui->lbRSel, ui->lbRSelID})
@@ -363,7 +367,8 @@ void TfmHaupt1::BitBtn2Click()
 
 void TfmHaupt1::btImportMasterClick()
 {
-    ImportSession::Run({*this, *lists_, *tmSuchen, *tmRSuchen, *dm_, *this, [this] { ImportEnded(); }});
+    ImportSession::Run({*this, *lists_, *tmSuchen, *tmRSuchen, *dm_, *this, *btImportCancel,
+                        [this] { return ending_; }, [this] { ImportEnded(); }});
 }
 
 void TfmHaupt1::EndProgram()

@@ -22,6 +22,7 @@ class TfmHaupt1;
 class QEvent;
 class QObject;
 class QProgressBar;
+class QPushButton;
 class Tfmdm;
 class TfmHinweis;
 class TfmWarten;
@@ -139,6 +140,7 @@ private:
     std::unique_ptr<BackwardSearch> backward_;
     std::unique_ptr<DetailPanel> details_;
     QProgressBar *pbImport;
+    QPushButton *btImportCancel;
     Anchors anchors_;
     bool formShown_ = false;
     bool ending_ = false;
