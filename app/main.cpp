@@ -3,6 +3,7 @@
 #include "app/endsignals.h"
 #include "app/konstant.h"
 #include "app/program.h"
+#include "app/terminalimport.h"
 #include "data/engineconfig.h"
 #include "data/ib.h"
 #include "ui/msgbox.h"
@@ -15,7 +16,7 @@
 namespace {
 
 // The two questions a terminal may ask; the program itself takes no
-// arguments.
+// arguments but the terminal import's.
 bool AnswerOnTerminal(int argc, char *argv[])
 {
     if (argc != 2)
@@ -25,10 +26,18 @@ bool AnswerOnTerminal(int argc, char *argv[])
         return true;
     }
     if (std::strcmp(argv[1], "--help") == 0) {
-        std::printf("Aufruf: tintorel\n\n"
+        std::printf("Aufruf: tintorel\n"
+                    "        tintorel --import [--full|--pending]\n\n"
                     "Tintorel zeigt zu Produkt, Kollektion und Farbton die Mischkombination an.\n"
                     "Die Datenbank steht in Daten/QELMPREISE.fdb neben dem Programm oder wird\n"
                     "in Daten/dbconnect.txt angegeben (Zeile: Rechner:Ordner).\n\n"
+                    "  --import   den Import der Tabelle MASTER ohne Fenster ausführen; mit --full\n"
+                    "             werden die Stammdatentabellen neu erzeugt (nie, wenn dabei\n"
+                    "             importierte Kombinationen verloren gingen), mit --pending nur\n"
+                    "             die offenen Paare importiert, ohne beides gilt die Vorgabe des\n"
+                    "             Fensters. SIGTERM oder SIGINT halten ihn an einem Punkt an, an\n"
+                    "             dem der nächste Import fortsetzt. Ende mit 0 nur, wenn er fertig\n"
+                    "             wurde (1: Fehler oder abgelehnt, 2: falscher Aufruf, 3: angehalten).\n"
                     "  --version  Versionsangabe ausgeben\n"
                     "  --help     diesen Text ausgeben\n");
         return true;
@@ -64,6 +73,11 @@ int main(int argc, char *argv[])
     if (AnswerOnTerminal(argc, argv))
         return 0;
     EndSignals::Block();
+    if (argc >= 2 && std::strcmp(argv[1], "--import") == 0) {
+        const QCoreApplication terminal(argc, argv);
+        UseEngineConfiguration(QCoreApplication::applicationDirPath());
+        return RunTerminalImport(QCoreApplication::arguments());
+    }
     const QtMessageHandler previous = qInstallMessageHandler(NoDisplay);
     TApplication application(argc, argv);
     qInstallMessageHandler(previous);

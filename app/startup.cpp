@@ -81,14 +81,10 @@ void WriteConnectFile(const QString &connectFile, const QString &databaseName, T
 // default in force, without a message.
 void ReadConnectFile(const QString &connectFile, TIBDatabase &database)
 {
-    QFile file(connectFile);
-    if (!file.open(QIODevice::ReadOnly))
+    bool readable = false;
+    const QStringList lines = ConnectFileLines(connectFile, readable);
+    if (!readable)
         return;
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return;
-    file.close();
-    const QStringList lines = SplitTextLines(FromAnsi(content));
     if (!lines.isEmpty()) {
         database.DatabaseName = DatabaseNameFromLine(lines.first());
     } else if (!QFile::remove(connectFile)) {
@@ -100,6 +96,19 @@ void ReadConnectFile(const QString &connectFile, TIBDatabase &database)
 }
 
 }  // namespace
+
+QStringList ConnectFileLines(const QString &connectFile, bool &readable)
+{
+    readable = false;
+    QFile file(connectFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {};
+    readable = true;
+    return SplitTextLines(FromAnsi(content));
+}
 
 QStringList SplitTextLines(const QString &text)
 {
@@ -253,18 +262,23 @@ void StartUp::ChooseDatabase()
 
 void StartUp::Connect()
 {
-    TIBDatabase &database = dm_.ib1;
+    ConnectDataModule(dm_);
+}
+
+void ConnectDataModule(Tfmdm &dm)
+{
+    TIBDatabase &database = dm.ib1;
     try {
         database.SetConnected(false);
-        dm_.ibTa1.SetActive(false);
+        dm.ibTa1.SetActive(false);
         database.SetConnected(true);
-        dm_.ibTa1.SetActive(true);
+        dm.ibTa1.SetActive(true);
     } catch (const Exception &) {
         // Not shown: the program's own user may still get in.
         database.Params = ProgramUserParams;
         try {
             database.SetConnected(true);
-            dm_.ibTa1.SetActive(true);
+            dm.ibTa1.SetActive(true);
         } catch (const EDatabaseError &e) {
             // The engine's text alone does not tell a clerk what to fix.
             const QString hint = LocalAccessHint(database.DatabaseName);

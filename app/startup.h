@@ -23,6 +23,13 @@ void SetProgramFolder(const QString &folder);
 // line without a break counts, an empty text has no line.
 QStringList SplitTextLines(const QString &text);
 
+// The lines of a dbconnect.txt; readable tells whether it could be read.
+QStringList ConnectFileLines(const QString &connectFile, bool &readable);
+
+// Connects as the administrator, or else as the program's own user; the
+// engine's error with a hint for a local database that may not be opened.
+void ConnectDataModule(Tfmdm &dm);
+
 // The database name for the first line of dbconnect.txt: the line as it
 // stands, the separator it uses ("\" for a Windows host's folder, else "/"),
 // then the file name.
