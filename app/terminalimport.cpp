@@ -47,8 +47,10 @@ public:
     void Progress(const QString &step, int done, int total) override
     {
         const bool newStep = step != step_;
-        if (newStep)
+        if (newStep) {
             status_.clear();
+            stepClock_.start();
+        }
         step_ = step;
         done_ = done;
         total_ = total;
@@ -97,6 +99,9 @@ private:
         QString line = step_;
         if (total_ > 0)
             line += QStringLiteral(": %1 von %2").arg(done_).arg(total_);
+        const QString left = TimeLeftText(stepClock_.elapsed(), done_, total_);
+        if (!left.isEmpty())
+            line += QStringLiteral(", ") + left;
         if (!status_.isEmpty())
             line += QStringLiteral(" - ") + status_;
         if (tty_) {
@@ -125,6 +130,7 @@ private:
     bool asked_ = false;
     bool finished_ = false;
     QElapsedTimer sinceLine_;
+    QElapsedTimer stepClock_;
     QString step_;
     QString status_;
     int done_ = 0;

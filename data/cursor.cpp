@@ -66,8 +66,6 @@ bool TIBQuery::fetchOne()
         closeCursor();
         throw *fetchError_;
     }
-    if (rows_.capacity() == rows_.size())
-        rows_.reserve(rows_.size() + 1000);  // the row cache grows in steps of 1000 rows
     Row row(fields_.size());
     for (size_t i = 0; i < fields_.size(); ++i)
         row[i] = columnValue(statement, static_cast<int>(i));

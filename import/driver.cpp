@@ -134,6 +134,16 @@ void MasterImport::StartStep(const QString &step, int total)
     observer_.Progress(step_, done_, total_);
 }
 
+void MasterImport::CountRows(TIBQuery &source)
+{
+    // Read through once: the rows are cached for the pass anyway.
+    source.ToLastRow();
+    total_ = source.RowCount();
+    done_ = 0;
+    source.ToFirstRow();
+    Pump();
+}
+
 void MasterImport::WriteRebuildMark()
 {
     // One KOLLEKTIONEN row that no search and no pair query can see: its KPID

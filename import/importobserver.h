@@ -29,3 +29,7 @@ public:
 protected:
     ~ImportObserver() = default;
 };
+
+// "noch etwa 4 min": the time a counted step still takes at the pace so far,
+// once a tenth of it is done; empty before, and for a step without a count.
+QString TimeLeftText(qint64 elapsedMs, int done, int total);

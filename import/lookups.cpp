@@ -52,6 +52,7 @@ void MasterImport::BuildLookup(const LookupBuild &build)
 
     SetStatement(source, DistinctMasterValues(build.column));
     source.OpenQuery();
+    CountRows(source);
     Status(QStringLiteral("SQL beendet."));
     Status(QStringLiteral("Tabelle wird geleert."));
 
@@ -68,7 +69,8 @@ void MasterImport::BuildLookup(const LookupBuild &build)
         target.AppendRow();
         build.assign(target, source, id);
         target.PostRow();
-        ++id;
+        done_ = id++;
+        PumpWhenDue();
         if (++commitCounter == kRowsPerCommit) {
             Commit();
             commitCounter = 0;
@@ -126,6 +128,7 @@ void MasterImport::OpenCollectionSource(const QString &columns)
 {
     SetStatement(dm_.qrMaster, DistinctMasterValues(columns));
     dm_.qrMaster.OpenQuery();
+    CountRows(dm_.qrMaster);
     Status(QStringLiteral("SQL wurde ausgeführt."));
     SetStatement(dm_.qrKollektionen, {QStringLiteral("select * from KOLLEKTIONEN")});
     dm_.qrKollektionen.OpenQuery();
@@ -151,6 +154,7 @@ QHash<QString, int> MasterImport::WriteCollectionRows()
     QHash<QString, int> ids;
     const int width = Field(dm_.qrKollektionen, "KNAME").Width;
     for (int id = 1; !master.AtEnd(); ++id) {
+        done_ = id;
         RowStatus([id] { return CollectionRowText(id); });
         const QString name = Field(master, "COLORNAME").AsString();
         AppendCollectionRow(id, QStringLiteral("0"), name, QStringLiteral("J"));
@@ -174,6 +178,7 @@ void MasterImport::WritePairRows(const QHash<QString, int> &ids)
     TIBQuery &master = dm_.qrMaster;
     OpenCollectionSource(QStringLiteral("COLORNAME,PRODUCTID"));
     for (int row = 1; !master.AtEnd(); ++row) {
+        done_ = row;
         RowStatus([row] { return CollectionRowText(row); });
         const QString name = Field(master, "COLORNAME").AsString();
         const auto found = ids.constFind(WithoutTrailingBlanks(name));

@@ -114,6 +114,8 @@ private:
     // The step under way for the progress bar, shown now; its count goes out
     // with the next pump.
     void StartStep(const QString &step, int total = 0);
+    // The rows of the source just opened, read through: the step's total.
+    void CountRows(TIBQuery &source);
     void WriteRebuildMark();
     // Reads every row of MASTER: a damaged or cut table shows with the
     // engine's message before anything is changed.

@@ -7,6 +7,7 @@
 #include "data/credentials.h"
 #include "data/fmdm1.h"
 #include "data/sql.h"
+#include "import/importobserver.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -81,6 +82,7 @@ class TestImportThread : public QObject {
     Q_OBJECT
 private slots:
     void cancelThenResumeWhileTheEngineWaits();
+    void timeLeft();
 };
 
 void TestImportThread::cancelThenResumeWhileTheEngineWaits()
@@ -96,13 +98,27 @@ void TestImportThread::cancelThenResumeWhileTheEngineWaits()
     // the run ends without "Fertig!" and the window takes input again.
     int reads = 0;
     bool shownInRun = false;
+    // Each step's count as the bar shows it: the lookup steps count the
+    // rows they read, the combinations the pairs.
+    QMap<QString, int> counts;
     f.onStatus = [&](const QString &text) {
         shownInRun = shownInRun || (cancel->isVisible() && cancel->isEnabled());
+        if (bar->format().contains(QStringLiteral(": %v von %m")))
+            counts[bar->format().section(QLatin1Char(':'), 0, 0)] = bar->maximum();
         if (text == QStringLiteral("MASTER wird geöffnet...") && ++reads == 3)
             QTest::mouseClick(cancel, Qt::LeftButton);
     };
     f.Import();
     QVERIFY(shownInRun);
+    const ExpectedImport expected(rows);
+    const QMap<QString, int> distinct{{QStringLiteral("RGB-Farben"), int(expected.rgbcolors.size())},
+                                      {QStringLiteral("Basen"), int(expected.basen.size())},
+                                      {QStringLiteral("Farbtöne"), int(expected.farben.size())},
+                                      {QStringLiteral("Kombinationen"), 8}};
+    for (auto step = distinct.cbegin(); step != distinct.cend(); ++step)
+        QVERIFY2(counts.value(step.key()) == step.value(), qPrintable(step.key()));
+    // The collections' two passes: the names, then the pairs.
+    QCOMPARE(counts.value(QStringLiteral("Kollektionen")), 8);
     QCOMPARE(f.BoxTexts(), QStringList{Question});
     QCOMPARE(f.statuses.last(), Cancelled);
     QVERIFY(cancel->isHidden() && f.ui().edSelProd->isEnabled());
@@ -150,6 +166,17 @@ void TestImportThread::cancelThenResumeWhileTheEngineWaits()
     QCOMPARE(f.boxes.at(0).defaultButton, MsgButton::No);
     f.Stop();
     QCOMPARE(ImportedTables(f.db()), ExpectedImport(rows).Tables());
+}
+
+void TestImportThread::timeLeft()
+{
+    // Nothing before a tenth is done; then the rest at the pace so far.
+    QCOMPARE(TimeLeftText(10000, 9, 100), QString());
+    QCOMPARE(TimeLeftText(10000, 10, 100), QStringLiteral("noch etwa 2 min"));
+    QCOMPARE(TimeLeftText(30000, 50, 100), QStringLiteral("noch etwa 30 s"));
+    QCOMPARE(TimeLeftText(600000, 1, 10), QStringLiteral("noch etwa 90 min"));
+    QCOMPARE(TimeLeftText(5000, 10, 10), QString());
+    QCOMPARE(TimeLeftText(5000, 0, 0), QString());
 }
 
 TINTOREL_TEST_MAIN(TestImportThread)

@@ -386,7 +386,14 @@ void TfmHaupt1::Status(const QString &text)
 
 void TfmHaupt1::Progress(const QString &step, int done, int total)
 {
-    pbImport->setFormat(total > 0 ? step + QStringLiteral(": %v von %m") : step);
+    if (step != progressStep_ || !stepClock_.isValid()) {
+        progressStep_ = step;
+        stepClock_.start();
+    }
+    const QString left = TimeLeftText(stepClock_.elapsed(), done, total);
+    pbImport->setFormat(total <= 0   ? step
+                        : left.isEmpty() ? step + QStringLiteral(": %v von %m")
+                                         : step + QStringLiteral(": %v von %m, ") + left);
     pbImport->setRange(0, std::max(total, 1));
     pbImport->setValue(total > 0 ? done : 0);
     pbImport->show();
@@ -397,6 +404,7 @@ void TfmHaupt1::ImportEnded()
     // The entries after the last commit.
     FlushLog();
     pbImport->hide();
+    progressStep_.clear();
 }
 
 bool TfmHaupt1::ProcessPendingMessages()

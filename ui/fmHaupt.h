@@ -11,6 +11,7 @@
 #include "search/ttimer.h"
 #include "ui/anchors.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <memory>
@@ -141,6 +142,9 @@ private:
     std::unique_ptr<DetailPanel> details_;
     QProgressBar *pbImport;
     QPushButton *btImportCancel;
+    // The step the progress bar shows, and since when: for the time left.
+    QString progressStep_;
+    QElapsedTimer stepClock_;
     Anchors anchors_;
     bool formShown_ = false;
     bool ending_ = false;
