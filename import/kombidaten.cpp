@@ -99,7 +99,7 @@ void MasterImport::CreateTableKOMBIDATEN()
     colours_.reset();
     // The lookup indexes a rebuild switched off, built again before the
     // pairs read the lookups; also after a rebuild that was cut off.
-    ActivateIndexes();
+    ActivateIndexes(false);
     EnsureMasterIndex();
     observer_.Log(QStringLiteral("START CreateTableKOMBIDATEN"));
     PairRun run{pairs};
@@ -117,6 +117,9 @@ void MasterImport::CreateTableKOMBIDATEN()
         pairs.ToNextRow();
     }
     Commit();
+    // The combinations' indexes, built once from all rows.
+    pairs.CloseQuery();
+    ActivateIndexes(true);
     Status(QStringLiteral("Tabelle erstellt."));
 }
 

@@ -68,10 +68,12 @@ private:
     // "NAME COLUMN,COLUMN" per active plain index.
     QStringList IndexesOf(const QString &table, bool withInactive = false);
     // The table's plain indexes switched on (built afresh from its rows) or
-    // off; switching off is left out while another workstation uses them.
+    // off, but for those of the pairs' deletes; switching off is left out
+    // while another workstation uses them.
     void SetIndexesActive(const QString &table, bool active);
-    // Every program table's indexes on, as a finished rebuild leaves them.
-    void ActivateIndexes();
+    // The lookup tables' indexes on, or the combinations', as a finished
+    // rebuild leaves them.
+    void ActivateIndexes(bool combinations);
     // Whether the program's own user holds all rights on the table.
     bool Granted(const QString &table);
     QString BaseNameCharacterSet();

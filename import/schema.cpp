@@ -262,9 +262,12 @@ void MasterImport::RecreateTables()
         // built afresh from the rows at the end: an index that is written
         // while its table is emptied and refilled can be left without
         // entries for rows when the program is killed.
+        // So are the combinations' until the last pair is built, that is the
+        // engine's own pace for millions of rows, but for the two that each
+        // pair's delete of its old combinations finds them by.
         // Not while another workstation is connected: its searches would
         // fail on the inactive indexes.
-        const bool refilledInactive = table.name != QLatin1String("KOMBIDATEN") && alone;
+        const bool refilledInactive = alone;
         if (refilledInactive)
             SetIndexesActive(table.name, false);
         const QStringList columns = ColumnsOf(table.name);
@@ -374,11 +377,14 @@ void MasterImport::TrimMaster()
 
 void MasterImport::SetIndexesActive(const QString &table, bool active)
 {
-    const QStringList names = Catalogue(QStringLiteral("select trim(RDB$INDEX_NAME) from RDB$INDICES "
+    static const QStringList pairDelete{QStringLiteral("KOMBIDATEN_IDX3"), QStringLiteral("KOMBIDATEN_IDX4")};
+    QStringList names = Catalogue(QStringLiteral("select trim(RDB$INDEX_NAME) from RDB$INDICES "
                                                        "where RDB$RELATION_NAME = '%1' and coalesce(RDB$UNIQUE_FLAG, 0) = 0 "
                                                        "and RDB$FOREIGN_KEY is null and coalesce(RDB$INDEX_INACTIVE, 0) = %2")
                                             .arg(table)
                                             .arg(active ? 1 : 0));
+    if (!active)
+        names.removeIf([](const QString &name) { return pairDelete.contains(name); });
     // Another workstation that started to search the table meanwhile keeps
     // its indexes in use: then the table is refilled with them active.
     for (const QString &name : names)
@@ -387,14 +393,15 @@ void MasterImport::SetIndexesActive(const QString &table, bool active)
                            active);
 }
 
-void MasterImport::ActivateIndexes()
+void MasterImport::ActivateIndexes(bool combinations)
 {
     // Building an index waits for every transaction that wrote to its table,
     // this program's own too: its work so far is committed for good first.
     dm_.ibTa1.Commit();
     dm_.ibTa1.SetActive(true);
     for (const ProgramTable &table : ProgramTables())
-        SetIndexesActive(table.name, true);
+        if ((table.name == QLatin1String("KOMBIDATEN")) == combinations)
+            SetIndexesActive(table.name, true);
 }
 
 QStringList MasterImport::IndexesOf(const QString &table, bool withInactive)

@@ -166,6 +166,12 @@ void TestImportThread::cancelThenResumeWhileTheEngineWaits()
     QCOMPARE(f.boxes.at(0).defaultButton, MsgButton::No);
     f.Stop();
     QCOMPARE(ImportedTables(f.db()), ExpectedImport(rows).Tables());
+    // Whatever the cut-off rebuild switched off is on again.
+    QCOMPARE(Count(f.db(), QStringLiteral("RDB$INDICES"),
+                   QStringLiteral("RDB$RELATION_NAME in ('FARBEN', 'BASEN', 'RGBCOLORS', 'KOMBIDATEN') "
+                                  "and RDB$INDEX_INACTIVE = 1")),
+             0);
+    QCOMPARE(Count(f.db(), QStringLiteral("RDB$INDICES"), QStringLiteral("RDB$RELATION_NAME = 'KOMBIDATEN'")), 4);
 }
 
 void TestImportThread::timeLeft()
