@@ -59,6 +59,17 @@ HelperRun RunHelper(const QString &folder, const QStringList &options = {})
     return run;
 }
 
+// The tables an import leaves; a table that is missing shows as the
+// engine's message instead, so that the chain fails rather than the run.
+QList<QList<QStringList>> TablesOf(const QString &database)
+{
+    try {
+        return ImportedTables(database);
+    } catch (const Exception &e) {
+        return {{{QStringLiteral("<error>"), e.Message()}}};
+    }
+}
+
 // Finished: nothing that makes the start-up offer the import again (no
 // pending pair, no mark of an unfinished rebuild).
 bool NothingLeft(const QString &database)
@@ -266,7 +277,7 @@ void TestImportCrash::KillPointsResume(int share)
                 ++completedBeforeKill;
             }
         }
-        QVERIFY2(ImportedTables(folder.databasePath()) == expected, qPrintable(point.name));
+        QVERIFY2(TablesOf(folder.databasePath()) == expected, qPrintable(point.name));
         QVERIFY2(Sound(folder.databasePath(), point.name), qPrintable(point.name));
         QVERIFY2(NothingLeft(folder.databasePath()), qPrintable(point.name));
     }
@@ -315,11 +326,12 @@ void TestImportCrash::RebuildChainsResume(quint32 seed, int killCount)
                                   .arg(start == 0 ? QStringLiteral("delivered") : QStringLiteral("built"))
                                   .arg(moments.join(QStringLiteral(", ")));
         if (!complete) {
-            // One start finishes the job.
+            // One start finishes the job; a run killed after its last
+            // commit, before it could say "Fertig!", left none.
             const HelperRun resumed = RunHelper(folder.path());
-            QVERIFY2(!resumed.crashed && resumed.Offered() && resumed.Done(), resumed.Why(chain).constData());
+            QVERIFY2(!resumed.crashed && (!resumed.Offered() || resumed.Done()), resumed.Why(chain).constData());
         }
-        QVERIFY2(ImportedTables(folder.databasePath()) == expected, qPrintable(chain));
+        QVERIFY2(TablesOf(folder.databasePath()) == expected, qPrintable(chain));
         QVERIFY2(Sound(folder.databasePath(), chain), qPrintable(chain));
         QVERIFY2(NothingLeft(folder.databasePath()), qPrintable(chain));
         ++chains;
