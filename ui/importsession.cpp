@@ -10,11 +10,10 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QPointer>
-#include <QThread>
 
 #include <atomic>
 #include <exception>
-#include <memory>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -209,17 +208,16 @@ void ImportSession::Run(const ImportWindow &window)
             stop = true;
             window.cancel.setEnabled(false);
         });
-    const std::unique_ptr<QThread> thread(QThread::create([&] {
+    std::thread thread([&] {
         RunOnThread(window.dataModule, observer, stopped, error);
         observer.Post([&over] { over = true; });
-    }));
-    thread->start();
+    });
     while (!over) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (window.ending())
             stop = true;
     }
-    thread->wait();
+    thread.join();
     QObject::disconnect(cancel);
 
     try {
