@@ -5,8 +5,10 @@
 #include "data/credentials.h"
 #include "data/engineconfig.h"
 #include "data/fmdm1.h"
+#include "data/sql.h"
 #include "details/colour.h"
 #include "import/masterimport.h"
+#include "search/filter.h"
 #include "ui/fmHaupt.h"
 #include "ui/msgbox.h"
 #include "ui_fmHaupt.h"
@@ -227,6 +229,7 @@ void StartUp::FormShow()
     ShowCaptionsAndColours();
     ChooseDatabase();
     Connect();
+    PrepareCaseBlindFilter();
     ShowPage(window_.ui->pcSuche, window_.ui->tsVor);
     window_.ResetForwardSearch();
     window_.ui->btImportMaster->hide();
@@ -287,6 +290,17 @@ void ConnectDataModule(Tfmdm &dm)
             throw EDatabaseError(e.Message() + QStringLiteral("\r\n\r\n") + hint);
         }
     }
+}
+
+void StartUp::PrepareCaseBlindFilter()
+{
+    // The engine loads its Windows-1252 module on the first case-blind
+    // filter: with the start, not with the clerk's first search.
+    TIBQuery probe(QStringLiteral("qrCaseBlind"), &dm_.ib1, &dm_.ibTa1);
+    SetStatement(probe, {QStringLiteral("select ") + CaseBlind(QStringLiteral("'a'")) +
+                         QStringLiteral(" from RDB$DATABASE")});
+    probe.OpenQuery();
+    probe.CloseQuery();
 }
 
 void StartUp::CheckImport()

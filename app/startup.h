@@ -68,6 +68,7 @@ private:
     // machine's database when it is marked for it.
     void ChooseDatabase();
     void Connect();
+    void PrepareCaseBlindFilter();
     // Offers the import when pairs are pending or the mark column is missing.
     void CheckImport();
 
