@@ -4,17 +4,8 @@
 #include "tools/demodata.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 
 #include <algorithm>
-
-qint64 Timed(const std::function<void()> &work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return clock.elapsed();
-}
 
 DemoOptions DemoOptionsOf(int rows, int products, int shades)
 {

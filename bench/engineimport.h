@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
+#include "measure.h"
 
 struct DemoOptions;
 
@@ -16,8 +16,6 @@ qint64 EngineImport(const QString &path);
 
 // Every combination of the database, sorted.
 QList<QStringList> Combinations(const QString &path);
-
-qint64 Timed(const std::function<void()> &work);
 
 // A generated MASTER of that size (the fixed paint shop for 0 products and
 // shades).
