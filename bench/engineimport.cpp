@@ -1,9 +1,26 @@
+// The anchor is the set-based import script: the program's own schema
+// rebuild, then one INSERT ... SELECT per table, the fastest way to those
+// tables we know of in the engine:
+// - every index of the lookup tables and of KOMBIDATEN is inactive while
+//   its table fills and is built once from the rows afterwards (ALTER INDEX
+//   ... INACTIVE / ACTIVE); the lookups' indexes come back before
+//   KOMBIDATEN fills, as its join finds the ids through them;
+// - the ids are numbered in sort order over the distinct values
+//   (row_number, dense_rank), as the program numbers them;
+// - the product-collection rows come from one pass over MASTER, the
+//   collection rows from those rows instead of a second pass;
+// - MASTER is emptied by dropping it and creating it anew in the shape the
+//   rebuild trims it to, rather than by deleting its rows one by one;
+// - one transaction, committed where the engine needs it (before an index
+//   is built, before MASTER is dropped) and at the end.
 #include "engineimport.h"
 
 #include "import/masterimport.h"
 #include "tools/demodata.h"
 
 #include <QDir>
+#include <QMap>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -25,6 +42,59 @@ QString CreateDemoProgram(const QString &root, const DemoOptions &options, qint6
     return path;
 }
 
+namespace {
+
+// The program's indexes by table, as its schema rebuild creates them.
+QMap<QString, QStringList> IndexesByTable()
+{
+    static const QRegularExpression createIndex(QStringLiteral("^CREATE INDEX (\\w+) ON (\\w+) "));
+    QMap<QString, QStringList> indexes;
+    for (const QStringList &statement : SchemaRebuildStatements()) {
+        const QRegularExpressionMatch m = createIndex.match(statement.first());
+        if (m.hasMatch())
+            indexes[m.captured(2)] << m.captured(1);
+    }
+    return indexes;
+}
+
+void SetIndexesActive(AdminConnection &c, const QStringList &tables, bool active)
+{
+    static const QMap<QString, QStringList> indexes = IndexesByTable();
+    for (const QString &table : tables)
+        for (const QString &index : indexes.value(table))
+            c.Run(QStringLiteral("ALTER INDEX %1 %2").arg(index, active ? QStringLiteral("ACTIVE")
+                                                                        : QStringLiteral("INACTIVE")));
+}
+
+// Refused exactly where the program's rebuild is refused (a table to drop
+// that is not there, a column that cannot be narrowed).
+void RunWhereAccepted(AdminConnection &c, const QStringList &statement)
+{
+    try {
+        c.Run(statement.join(QStringLiteral("\r\n")));
+    } catch (const Exception &) {
+    }
+}
+
+// MASTER without rows, in the shape the program's rebuild leaves: made anew
+// as delivered, then trimmed by the rebuild's own statements.
+void EmptyMaster(AdminConnection &c)
+{
+    // Dropping a table waits for every statement that read it to be gone.
+    c.tr.Commit();
+    c.Run(QStringLiteral("DROP TABLE MASTER"));
+    for (const QString &statement : DeliveredSchemaStatements())
+        if (statement.contains(QLatin1String(" MASTER")))
+            c.Run(statement);
+    for (const QStringList &statement : SchemaRebuildStatements())
+        if (statement.first().startsWith(QLatin1String("ALTER TABLE MASTER")))
+            RunWhereAccepted(c, statement);
+}
+
+const QStringList kLookups = {QStringLiteral("RGBCOLORS"), QStringLiteral("BASEN"), QStringLiteral("FARBEN")};
+
+}  // namespace
+
 qint64 EngineImport(const QString &path)
 {
     AdminConnection c(path);
@@ -34,23 +104,20 @@ qint64 EngineImport(const QString &path)
                   .arg(table, columns));
     };
     return Timed([&] {
-        for (const QStringList &statement : SchemaRebuildStatements()) {
-            try {
-                c.Run(statement.join(QStringLiteral("\r\n")));
-            } catch (const Exception &) {
-                // Refused exactly where the program's rebuild is refused.
-            }
-        }
+        for (const QStringList &statement : SchemaRebuildStatements())
+            if (!statement.first().startsWith(QLatin1String("ALTER TABLE MASTER")))
+                RunWhereAccepted(c, statement);
+        SetIndexesActive(c, kLookups + QStringList{QStringLiteral("KOMBIDATEN")}, false);
         dense(QStringLiteral("RGBCOLORS"), QStringLiteral("RCOLOR, GCOLOR, BCOLOR"));
         dense(QStringLiteral("BASEN"), QStringLiteral("BASENAME"));
         dense(QStringLiteral("FARBEN"), QStringLiteral("COLORNUMBER"));
+        SetIndexesActive(c, kLookups, true);
         c.Run(QStringLiteral("delete from KOLLEKTIONEN"));
-        c.Run(QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) select 0, "
-                             "row_number() over (order by COLORNAME), COLORNAME, 'J' "
-                             "from (select distinct COLORNAME from MASTER)"));
         c.Run(QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) "
-                             "select distinct M.PRODUCTID, K.KID, M.COLORNAME, 'J' from MASTER M "
-                             "join KOLLEKTIONEN K on K.KNAME = M.COLORNAME and K.KPID = 0"));
+                             "select PRODUCTID, dense_rank() over (order by COLORNAME), COLORNAME, 'J' "
+                             "from (select distinct COLORNAME, PRODUCTID from MASTER)"));
+        c.Run(QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) "
+                             "select distinct 0, KID, KNAME, 'J' from KOLLEKTIONEN"));
         c.Run(QStringLiteral("insert into KOMBIDATEN select F.FID, K.KID, M.PRODUCTID, R.COLORID, B.BASEID, "
                              "M.FORMULADETAILSKEY, cast(M.COSTCODE as integer) from MASTER M "
                              "join FARBEN F on F.FNAME = M.COLORNUMBER "
@@ -58,7 +125,8 @@ qint64 EngineImport(const QString &path)
                              "join KOLLEKTIONEN K on K.KNAME = M.COLORNAME and K.KPID = 0 "
                              "join RGBCOLORS R on R.RCOLOR = M.RCOLOR and R.GCOLOR = M.GCOLOR "
                              "and R.BCOLOR = M.BCOLOR"));
-        c.Run(QStringLiteral("delete from MASTER"));
+        SetIndexesActive(c, {QStringLiteral("KOMBIDATEN")}, true);
+        EmptyMaster(c);
         c.tr.Commit();
     });
 }
