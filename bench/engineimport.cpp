@@ -15,32 +15,16 @@
 //   is built, before MASTER is dropped) and at the end.
 #include "engineimport.h"
 
+#include "measure.h"
+#include "rawclient.h"
+
+#include "app/startup.h"
 #include "import/masterimport.h"
 #include "tools/demodata.h"
 
 #include <QDir>
 #include <QMap>
 #include <QRegularExpression>
-
-#include <algorithm>
-
-DemoOptions DemoOptionsOf(int rows, int products, int shades)
-{
-    DemoOptions options;
-    options.masterRows = rows;
-    options.products = products;
-    options.shades = shades;
-    return options;
-}
-
-QString CreateDemoProgram(const QString &root, const DemoOptions &options, qint64 &generatedMs)
-{
-    const QString data = root + QStringLiteral("/program/Daten");
-    QDir().mkpath(data);
-    const QString path = data + QStringLiteral("/QELMPREISE.fdb");
-    generatedMs = Timed([&] { CreateDemoDatabase(path, options); });
-    return path;
-}
 
 namespace {
 
@@ -131,11 +115,57 @@ qint64 EngineImport(const QString &path)
     });
 }
 
-QList<QStringList> Combinations(const QString &path)
+QString FirstDifference(const QString &path, const QString &otherPath)
 {
-    AdminConnection c(path);
-    QList<QStringList> rows = c.Rows(QStringLiteral(
-        "select K_FID, K_KID, K_PID, K_COLORID, K_BASEID, K_FDETID, K_COST from KOMBIDATEN"));
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    static const std::pair<QString, QString> tables[] = {
+        {QStringLiteral("RGBCOLORS"), QStringLiteral("COLORID, RCOLOR, GCOLOR, BCOLOR")},
+        {QStringLiteral("BASEN"), QStringLiteral("BASEID, BNAME")},
+        {QStringLiteral("FARBEN"), QStringLiteral("FID, FNAME")},
+        {QStringLiteral("KOLLEKTIONEN"), QStringLiteral("KPID, KID, KNAME, KIMPORT")},
+        {QStringLiteral("KOMBIDATEN"), QStringLiteral("K_FID, K_KID, K_PID, K_COLORID, K_BASEID, K_FDETID, K_COST")},
+        {QStringLiteral("MASTER"), QStringLiteral("PRODUCTID, COLORNAME, COLORNUMBER")},
+    };
+    RawConnection one(path);
+    RawConnection other(otherPath);
+    for (const auto &[table, columns] : tables) {
+        const QStringList select{QStringLiteral("select %1 from %2").arg(columns, table),
+                                 QStringLiteral("order by ") + columns};
+        RawCursor a(one, select);
+        RawCursor b(other, select);
+        for (;;) {
+            const bool more = a.Next();
+            const bool otherMore = b.Next();
+            const QStringList row = more ? a.Row() : QStringList();
+            const QStringList otherRow = otherMore ? b.Row() : QStringList();
+            if (row != otherRow)
+                return table + QStringLiteral(": ") + row.join(QLatin1Char(',')) + QStringLiteral(" / ") +
+                       otherRow.join(QLatin1Char(','));
+            if (!more)
+                break;
+        }
+    }
+    return QString();
+}
+
+DemoOptions DemoOptionsOf(int rows, int products, int shades)
+{
+    DemoOptions options;
+    options.masterRows = rows;
+    options.products = products;
+    options.shades = shades;
+    return options;
+}
+
+QString ProgramDatabase(const QString &root)
+{
+    const QString data = root + QStringLiteral("/program/Daten");
+    QDir().mkpath(data);
+    return data + QLatin1Char('/') + DatabaseFileName;
+}
+
+QString CreateDemoProgram(const QString &root, const DemoOptions &options, qint64 &generatedMs)
+{
+    const QString path = ProgramDatabase(root);
+    generatedMs = Timed([&] { CreateDemoDatabase(path, options); });
+    return path;
 }
