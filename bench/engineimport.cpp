@@ -1,19 +1,150 @@
+// The anchor is the set-based import script: the program's own schema
+// rebuild, then one INSERT ... SELECT per table, the fastest way to those
+// tables we know of in the engine:
+// - every index of the lookup tables and of KOMBIDATEN is inactive while
+//   its table fills and is built once from the rows afterwards (ALTER INDEX
+//   ... INACTIVE / ACTIVE); the lookups' indexes come back before
+//   KOMBIDATEN fills, as its join finds the ids through them;
+// - the ids are numbered in sort order over the distinct values
+//   (row_number, dense_rank), as the program numbers them;
+// - the product-collection rows come from one pass over MASTER, the
+//   collection rows from those rows instead of a second pass;
+// - MASTER is emptied by dropping it and creating it anew in the shape the
+//   rebuild trims it to, rather than by deleting its rows one by one;
+// - one transaction, committed where the engine needs it (before an index
+//   is built, before MASTER is dropped) and at the end.
 #include "engineimport.h"
 
+#include "measure.h"
+#include "rawclient.h"
+
+#include "app/startup.h"
 #include "import/masterimport.h"
 #include "tools/demodata.h"
 
 #include <QDir>
-#include <QElapsedTimer>
+#include <QMap>
+#include <QRegularExpression>
 
-#include <algorithm>
+namespace {
 
-qint64 Timed(const std::function<void()> &work)
+// The program's indexes by table, as its schema rebuild creates them.
+QMap<QString, QStringList> IndexesByTable()
 {
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return clock.elapsed();
+    static const QRegularExpression createIndex(QStringLiteral("^CREATE INDEX (\\w+) ON (\\w+) "));
+    QMap<QString, QStringList> indexes;
+    for (const QStringList &statement : SchemaRebuildStatements()) {
+        const QRegularExpressionMatch m = createIndex.match(statement.first());
+        if (m.hasMatch())
+            indexes[m.captured(2)] << m.captured(1);
+    }
+    return indexes;
+}
+
+void SetIndexesActive(AdminConnection &c, const QStringList &tables, bool active)
+{
+    static const QMap<QString, QStringList> indexes = IndexesByTable();
+    for (const QString &table : tables)
+        for (const QString &index : indexes.value(table))
+            c.Run(QStringLiteral("ALTER INDEX %1 %2").arg(index, active ? QStringLiteral("ACTIVE")
+                                                                        : QStringLiteral("INACTIVE")));
+}
+
+// Refused exactly where the program's rebuild is refused (a table to drop
+// that is not there, a column that cannot be narrowed).
+void RunWhereAccepted(AdminConnection &c, const QStringList &statement)
+{
+    try {
+        c.Run(statement.join(QStringLiteral("\r\n")));
+    } catch (const Exception &) {
+    }
+}
+
+// MASTER without rows, in the shape the program's rebuild leaves: made anew
+// as delivered, then trimmed by the rebuild's own statements.
+void EmptyMaster(AdminConnection &c)
+{
+    // Dropping a table waits for every statement that read it to be gone.
+    c.tr.Commit();
+    c.Run(QStringLiteral("DROP TABLE MASTER"));
+    for (const QString &statement : DeliveredSchemaStatements())
+        if (statement.contains(QLatin1String(" MASTER")))
+            c.Run(statement);
+    for (const QStringList &statement : SchemaRebuildStatements())
+        if (statement.first().startsWith(QLatin1String("ALTER TABLE MASTER")))
+            RunWhereAccepted(c, statement);
+}
+
+const QStringList kLookups = {QStringLiteral("RGBCOLORS"), QStringLiteral("BASEN"), QStringLiteral("FARBEN")};
+
+}  // namespace
+
+qint64 EngineImport(const QString &path)
+{
+    AdminConnection c(path);
+    const auto dense = [&c](const QString &table, const QString &columns) {
+        c.Run(QStringLiteral("insert into %1 select row_number() over (order by %2), %2 "
+                             "from (select distinct %2 from MASTER)")
+                  .arg(table, columns));
+    };
+    return Timed([&] {
+        for (const QStringList &statement : SchemaRebuildStatements())
+            if (!statement.first().startsWith(QLatin1String("ALTER TABLE MASTER")))
+                RunWhereAccepted(c, statement);
+        SetIndexesActive(c, kLookups + QStringList{QStringLiteral("KOMBIDATEN")}, false);
+        dense(QStringLiteral("RGBCOLORS"), QStringLiteral("RCOLOR, GCOLOR, BCOLOR"));
+        dense(QStringLiteral("BASEN"), QStringLiteral("BASENAME"));
+        dense(QStringLiteral("FARBEN"), QStringLiteral("COLORNUMBER"));
+        SetIndexesActive(c, kLookups, true);
+        c.Run(QStringLiteral("delete from KOLLEKTIONEN"));
+        c.Run(QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) "
+                             "select PRODUCTID, dense_rank() over (order by COLORNAME), COLORNAME, 'J' "
+                             "from (select distinct COLORNAME, PRODUCTID from MASTER)"));
+        c.Run(QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) "
+                             "select distinct 0, KID, KNAME, 'J' from KOLLEKTIONEN"));
+        c.Run(QStringLiteral("insert into KOMBIDATEN select F.FID, K.KID, M.PRODUCTID, R.COLORID, B.BASEID, "
+                             "M.FORMULADETAILSKEY, cast(M.COSTCODE as integer) from MASTER M "
+                             "join FARBEN F on F.FNAME = M.COLORNUMBER "
+                             "join BASEN B on B.BNAME = M.BASENAME "
+                             "join KOLLEKTIONEN K on K.KNAME = M.COLORNAME and K.KPID = 0 "
+                             "join RGBCOLORS R on R.RCOLOR = M.RCOLOR and R.GCOLOR = M.GCOLOR "
+                             "and R.BCOLOR = M.BCOLOR"));
+        SetIndexesActive(c, {QStringLiteral("KOMBIDATEN")}, true);
+        EmptyMaster(c);
+        c.tr.Commit();
+    });
+}
+
+QString FirstDifference(const QString &path, const QString &otherPath)
+{
+    static const std::pair<QString, QString> tables[] = {
+        {QStringLiteral("RGBCOLORS"), QStringLiteral("COLORID, RCOLOR, GCOLOR, BCOLOR")},
+        {QStringLiteral("BASEN"), QStringLiteral("BASEID, BNAME")},
+        {QStringLiteral("FARBEN"), QStringLiteral("FID, FNAME")},
+        {QStringLiteral("KOLLEKTIONEN"), QStringLiteral("KPID, KID, KNAME, KIMPORT")},
+        {QStringLiteral("KOMBIDATEN"), QStringLiteral("K_FID, K_KID, K_PID, K_COLORID, K_BASEID, K_FDETID, K_COST")},
+        {QStringLiteral("MASTER"), QStringLiteral("PRODUCTID, COLORNAME, COLORNUMBER")},
+    };
+    RawConnection one(path);
+    RawConnection other(otherPath);
+    for (const auto &[table, columns] : tables) {
+        const QStringList select{QStringLiteral("select %1 from %2").arg(columns, table),
+                                 QStringLiteral("order by ") + columns};
+        RawCursor a(one, select);
+        RawCursor b(other, select);
+        for (;;) {
+            const bool more = a.Next();
+            const bool otherMore = b.Next();
+            const QStringList row = more ? a.Row() : QStringList();
+            const QStringList otherRow = otherMore ? b.Row() : QStringList();
+            if (row != otherRow)
+                return table + QStringLiteral(": ") + row.join(QLatin1Char(',')) + QStringLiteral(" / ") +
+                       otherRow.join(QLatin1Char(','));
+            if (!more)
+                break;
+        }
+    }
+    return QString();
 }
 
 DemoOptions DemoOptionsOf(int rows, int products, int shades)
@@ -25,58 +156,16 @@ DemoOptions DemoOptionsOf(int rows, int products, int shades)
     return options;
 }
 
-QString CreateDemoProgram(const QString &root, const DemoOptions &options, qint64 &generatedMs)
+QString ProgramDatabase(const QString &root)
 {
     const QString data = root + QStringLiteral("/program/Daten");
     QDir().mkpath(data);
-    const QString path = data + QStringLiteral("/QELMPREISE.fdb");
+    return data + QLatin1Char('/') + DatabaseFileName;
+}
+
+QString CreateDemoProgram(const QString &root, const DemoOptions &options, qint64 &generatedMs)
+{
+    const QString path = ProgramDatabase(root);
     generatedMs = Timed([&] { CreateDemoDatabase(path, options); });
     return path;
-}
-
-qint64 EngineImport(const QString &path)
-{
-    AdminConnection c(path);
-    const auto dense = [&c](const QString &table, const QString &columns) {
-        c.Run(QStringLiteral("insert into %1 select row_number() over (order by %2), %2 "
-                             "from (select distinct %2 from MASTER)")
-                  .arg(table, columns));
-    };
-    return Timed([&] {
-        for (const QStringList &statement : SchemaRebuildStatements()) {
-            try {
-                c.Run(statement.join(QStringLiteral("\r\n")));
-            } catch (const Exception &) {
-                // Refused exactly where the program's rebuild is refused.
-            }
-        }
-        dense(QStringLiteral("RGBCOLORS"), QStringLiteral("RCOLOR, GCOLOR, BCOLOR"));
-        dense(QStringLiteral("BASEN"), QStringLiteral("BASENAME"));
-        dense(QStringLiteral("FARBEN"), QStringLiteral("COLORNUMBER"));
-        c.Run(QStringLiteral("delete from KOLLEKTIONEN"));
-        c.Run(QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) select 0, "
-                             "row_number() over (order by COLORNAME), COLORNAME, 'J' "
-                             "from (select distinct COLORNAME from MASTER)"));
-        c.Run(QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) "
-                             "select distinct M.PRODUCTID, K.KID, M.COLORNAME, 'J' from MASTER M "
-                             "join KOLLEKTIONEN K on K.KNAME = M.COLORNAME and K.KPID = 0"));
-        c.Run(QStringLiteral("insert into KOMBIDATEN select F.FID, K.KID, M.PRODUCTID, R.COLORID, B.BASEID, "
-                             "M.FORMULADETAILSKEY, cast(M.COSTCODE as integer) from MASTER M "
-                             "join FARBEN F on F.FNAME = M.COLORNUMBER "
-                             "join BASEN B on B.BNAME = M.BASENAME "
-                             "join KOLLEKTIONEN K on K.KNAME = M.COLORNAME and K.KPID = 0 "
-                             "join RGBCOLORS R on R.RCOLOR = M.RCOLOR and R.GCOLOR = M.GCOLOR "
-                             "and R.BCOLOR = M.BCOLOR"));
-        c.Run(QStringLiteral("delete from MASTER"));
-        c.tr.Commit();
-    });
-}
-
-QList<QStringList> Combinations(const QString &path)
-{
-    AdminConnection c(path);
-    QList<QStringList> rows = c.Rows(QStringLiteral(
-        "select K_FID, K_KID, K_PID, K_COLORID, K_BASEID, K_FDETID, K_COST from KOMBIDATEN"));
-    std::sort(rows.begin(), rows.end());
-    return rows;
 }

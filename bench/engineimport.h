@@ -3,25 +3,25 @@
 // building imported databases quickly.
 #pragma once
 
-#include <QList>
 #include <QString>
-#include <QStringList>
-
-#include <functional>
 
 struct DemoOptions;
 
 // Runs the set-based import on the database file; returns its time in ms.
 qint64 EngineImport(const QString &path);
 
-// Every combination of the database, sorted.
-QList<QStringList> Combinations(const QString &path);
-
-qint64 Timed(const std::function<void()> &work);
+// The first row in which the program's tables of the two databases differ,
+// as "TABLE: row / row" (a missing row is empty); empty when they are the
+// same. The rows are compared in the order of all their columns, one at a
+// time, so that a table of millions needs no memory.
+QString FirstDifference(const QString &path, const QString &otherPath);
 
 // A generated MASTER of that size (the fixed paint shop for 0 products and
 // shades).
 DemoOptions DemoOptionsOf(int rows, int products, int shades);
+
+// The database of a program folder in the root, its data folder made.
+QString ProgramDatabase(const QString &root);
 
 // A program folder in the root with a delivered demo database of those
 // options in its data folder; returns the database's path, and the time it
