@@ -106,9 +106,8 @@ public:
     {
         if (!bar.isVisible())
             return;
-        QString step = bar.format();
-        step.remove(QStringLiteral(": %v von %m"));
-        Begin(step, now);
+        // "Step", or "Step: %v von %m" with the time left after it.
+        Begin(bar.format().section(QLatin1Char(':'), 0, 0), now);
     }
     QString Finish(qint64 now)
     {
