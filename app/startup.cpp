@@ -219,6 +219,16 @@ QString ProgramFolder()
     return programFolder().isEmpty() ? QCoreApplication::applicationDirPath() : programFolder();
 }
 
+QString DataFolder()
+{
+    return ProgramFolder() + QStringLiteral("/Daten/");
+}
+
+QString ConnectFileName()
+{
+    return DataFolder() + QStringLiteral("dbconnect.txt");
+}
+
 void SetProgramFolder(const QString &folder)
 {
     programFolder() = folder;
@@ -252,8 +262,8 @@ void StartUp::ShowCaptionsAndColours()
 void StartUp::ChooseDatabase()
 {
     TIBDatabase &database = dm_.ib1;
-    const QString daten = ProgramFolder() + QStringLiteral("/Daten/");
-    const QString connectFile = daten + QStringLiteral("dbconnect.txt");
+    const QString daten = DataFolder();
+    const QString connectFile = ConnectFileName();
     if (QFile::exists(connectFile))
         ReadConnectFile(connectFile, database);
     else

@@ -23,6 +23,10 @@ void SetProgramFolder(const QString &folder);
 // line without a break counts, an empty text has no line.
 QStringList SplitTextLines(const QString &text);
 
+// The program folder's data folder, "/Daten/" in it, and its dbconnect.txt.
+QString DataFolder();
+QString ConnectFileName();
+
 // The lines of a dbconnect.txt; readable tells whether it could be read.
 QStringList ConnectFileLines(const QString &connectFile, bool &readable);
 

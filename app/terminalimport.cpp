@@ -47,10 +47,8 @@ public:
     void Progress(const QString &step, int done, int total) override
     {
         const bool newStep = step != step_;
-        if (newStep) {
+        if (newStep)
             status_.clear();
-            stepClock_.start();
-        }
         step_ = step;
         done_ = done;
         total_ = total;
@@ -99,7 +97,7 @@ private:
         QString line = step_;
         if (total_ > 0)
             line += QStringLiteral(": %1 von %2").arg(done_).arg(total_);
-        const QString left = TimeLeftText(stepClock_.elapsed(), done_, total_);
+        const QString left = timeLeft_.Text(step_, done_, total_);
         if (!left.isEmpty())
             line += QStringLiteral(", ") + left;
         if (!status_.isEmpty())
@@ -130,7 +128,7 @@ private:
     bool asked_ = false;
     bool finished_ = false;
     QElapsedTimer sinceLine_;
-    QElapsedTimer stepClock_;
+    StepTimeLeft timeLeft_;
     QString step_;
     QString status_;
     int done_ = 0;
@@ -141,10 +139,9 @@ private:
 // file in the data folder. Empty when dbconnect.txt gives no name.
 QString ProgramDatabaseName()
 {
-    const QString daten = ProgramFolder() + QStringLiteral("/Daten/");
-    const QString connectFile = daten + QStringLiteral("dbconnect.txt");
+    const QString connectFile = ConnectFileName();
     if (!QFile::exists(connectFile))
-        return daten + DatabaseFileName;
+        return DataFolder() + DatabaseFileName;
     bool readable = false;
     const QStringList lines = ConnectFileLines(connectFile, readable);
     return lines.isEmpty() ? QString() : DatabaseNameFromLine(lines.first());
@@ -175,7 +172,11 @@ int RunTerminalImport(const QStringList &arguments)
             throw Exception(QStringLiteral("Fehler: Verarbeitung der Datei dbconnect.txt fehlgeschlagen!"));
         dm.ib1.Params = AdministratorParams;
         std::printf("Datenbank: %s\n", Plain(dm.ib1.DatabaseName).constData());
+        // The window's way in (the program's own user when the
+        // administrator cannot, with its hint); the run connects again
+        // with those parameters and without garbage collection.
         ConnectDataModule(dm);
+        dm.ib1.SetConnected(false);
         MasterImport(dm, observer).Run();
     } catch (const ImportStopped &) {
         observer.ShowError(QStringLiteral("Der Import wurde angehalten. Ein neuer Import setzt ihn fort."));

@@ -3,6 +3,7 @@
 // boxes; the benchmark implements it without a window.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 class ImportObserver {
@@ -33,3 +34,14 @@ protected:
 // "noch etwa 4 min": the time a counted step still takes at the pace so far,
 // once a tenth of it is done; empty before, and for a step without a count.
 QString TimeLeftText(qint64 elapsedMs, int done, int total);
+
+// The time left of the step under way, from the progress reports as they
+// come: its clock starts with the step's first report.
+class StepTimeLeft {
+public:
+    QString Text(const QString &step, int done, int total);
+
+private:
+    QString step_;
+    QElapsedTimer clock_;
+};

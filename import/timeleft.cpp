@@ -9,3 +9,12 @@ QString TimeLeftText(qint64 elapsedMs, int done, int total)
         return QStringLiteral("noch etwa %1 s").arg(seconds);
     return QStringLiteral("noch etwa %1 min").arg((seconds + 30) / 60);
 }
+
+QString StepTimeLeft::Text(const QString &step, int done, int total)
+{
+    if (step != step_ || !clock_.isValid()) {
+        step_ = step;
+        clock_.start();
+    }
+    return TimeLeftText(clock_.elapsed(), done, total);
+}

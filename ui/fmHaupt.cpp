@@ -386,11 +386,7 @@ void TfmHaupt1::Status(const QString &text)
 
 void TfmHaupt1::Progress(const QString &step, int done, int total)
 {
-    if (step != progressStep_ || !stepClock_.isValid()) {
-        progressStep_ = step;
-        stepClock_.start();
-    }
-    const QString left = TimeLeftText(stepClock_.elapsed(), done, total);
+    const QString left = timeLeft_.Text(step, done, total);
     pbImport->setFormat(total <= 0   ? step
                         : left.isEmpty() ? step + QStringLiteral(": %v von %m")
                                          : step + QStringLiteral(": %v von %m, ") + left);
@@ -404,7 +400,7 @@ void TfmHaupt1::ImportEnded()
     // The entries after the last commit.
     FlushLog();
     pbImport->hide();
-    progressStep_.clear();
+    timeLeft_ = StepTimeLeft();
 }
 
 bool TfmHaupt1::ProcessPendingMessages()

@@ -11,7 +11,6 @@
 #include "search/ttimer.h"
 #include "ui/anchors.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <memory>
@@ -142,9 +141,7 @@ private:
     std::unique_ptr<DetailPanel> details_;
     QProgressBar *pbImport;
     QPushButton *btImportCancel;
-    // The step the progress bar shows, and since when: for the time left.
-    QString progressStep_;
-    QElapsedTimer stepClock_;
+    StepTimeLeft timeLeft_;
     Anchors anchors_;
     bool formShown_ = false;
     bool ending_ = false;
