@@ -420,11 +420,13 @@ void TestImport::commitAndPumpingPoints()
     QVERIFY2(probe.flushes >= 5, qPrintable(QString::number(probe.flushes)));
 
     // Messages are handled at the start of each pair's rows and before its
-    // MASTER delete; in between only when it is time.
+    // MASTER delete; in between only when it is time. On a busy machine a
+    // pump that is due may come before the first row's status: it sees the
+    // same status again and counts once.
     const QString opening = QStringLiteral("MASTER wird geöffnet...");
     QStringList named;
     for (const QString &text : probe.pumps)
-        if (text == opening || text.startsWith(QStringLiteral("Lösche")))
+        if ((text == opening || text.startsWith(QStringLiteral("Lösche"))) && (named.isEmpty() || named.last() != text))
             named << text;
     QCOMPARE(named, (QStringList{opening, "Lösche Datensätze Produkt-ID: (1)", opening,
                                  "Lösche Datensätze Produkt-ID: (2)"}));
