@@ -118,18 +118,3 @@ QStringList ValidationErrors(const QString &path)
         errors << gfix.failure;
     return errors;
 }
-
-QStringList UserTableDamage(const QString &path)
-{
-    const ToolRun online = ValidateCopy(path, QStringLiteral("fbsvcmgr"),
-                                        {QStringLiteral("service_mgr"), QStringLiteral("-user"), AdministratorUser,
-                                         QStringLiteral("action_validate"), QStringLiteral("dbname"),
-                                         QStringLiteral("%DB")});
-    QStringList damage;
-    for (const QString &line : online.output.split(QLatin1Char('\n')))
-        if (line.contains(QLatin1String("corrupt")) || line.contains(QLatin1String("rror")))
-            damage << line.trimmed();
-    if (!online.failure.isEmpty() && damage.isEmpty())
-        damage << online.failure;
-    return damage;
-}

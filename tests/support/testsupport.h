@@ -45,7 +45,3 @@ void CreateImportedSchema(const QString &path);
 // found none. Warnings (orphan pages a kill leaves, say) are not errors. A
 // validation that cannot run is an error too.
 QStringList ValidationErrors(const QString &path);
-
-// The program's and the delivered tables that Firebird's online validation
-// (through its services) finds damaged, with its lines about them.
-QStringList UserTableDamage(const QString &path);
