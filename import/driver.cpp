@@ -5,6 +5,7 @@
 #include "data/faults.h"
 #include "data/fmdm1.h"
 #include "data/sql.h"
+#include "data/validation.h"
 #include "import/importobserver.h"
 
 namespace {
@@ -184,22 +185,47 @@ void MasterImport::Commit()
 
 void MasterImport::Run()
 {
-    const WithoutGarbageCollection connection(dm_);
     try {
-        ClaimRun();
-        RunSteps();
+        CheckTables();
+        const WithoutGarbageCollection connection(dm_);
+        try {
+            ClaimRun();
+            RunSteps();
+        } catch (const EDatabaseError &e) {
+            // What was written since the last commit goes: the pair under
+            // way stays pending with its MASTER rows, and the next run
+            // builds it.
+            const Fault fault = FaultOf(e);
+            if (fault == Fault::Connection)
+                dm_.ib1.ConnectionLost();
+            else if (fault != Fault::None)
+                dm_.ibTa1.SetActive(false);
+            throw;
+        }
     } catch (const EDatabaseError &e) {
         const Fault fault = FaultOf(e);
         if (fault == Fault::None)
             throw;
-        // What was written since the last commit goes: the pair under way
-        // stays pending with its MASTER rows, and the next run builds it.
-        if (fault == Fault::Connection)
-            dm_.ib1.ConnectionLost();
-        else
-            dm_.ibTa1.SetActive(false);
         throw Exception(StoppedText(FaultCause(fault), e.Message()));
     }
+}
+
+void MasterImport::CheckTables()
+{
+    const std::optional<QStringList> damage = TableDamage(dm_.ib1);
+    if (!damage)
+        observer_.Log(QStringLiteral("Die Tabellen wurden nicht geprüft: Das darf nur der Administrator."));
+    else if (!damage->isEmpty())
+        throw Exception(DamagedText(*damage));
+}
+
+QString DamagedText(const QStringList &damage)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("Die Datenbank ist beschädigt, der Import wurde nicht begonnen. Sichern Sie die Datenbank "
+                          "mit gbak und spielen Sie die Sicherung zurück (gbak -b, dann gbak -c); danach kann der "
+                          "Import wiederholt werden.") +
+           crlf + crlf + damage.join(crlf);
 }
 
 QString StoppedText(const QString &cause, const QString &message)

@@ -52,6 +52,9 @@ private:
     // Only one import at a time: another workstation's run stops this one.
     void ClaimRun();
     void RunSteps();
+    // The engine's check of the tables before anything is built on them:
+    // damage stops the run with what to do.
+    void CheckTables();
     // "Fertig!", and what the run left undone.
     QString EndText() const;
     // The field of the query's current row with that name.
@@ -181,6 +184,10 @@ QString PairNameLiteral(const QString &kname);
 // The error of a run stopped by a fault: the cause, what is kept, that the
 // import can be repeated, and the engine's message.
 QString StoppedText(const QString &cause, const QString &message);
+
+// The error of a run that found the database damaged: what to do, and the
+// engine's lines about the damage.
+QString DamagedText(const QStringList &damage);
 
 // The text of the error box of a failed pair: five lines, each ending in CR LF.
 QString PairErrorText(const QString &message, const QString &debugPoint, int productId, int collectionId);

@@ -1,6 +1,7 @@
 // The connection and query layer against real database files.
 #include "data/ansi.h"
 #include "data/ib.h"
+#include "data/validation.h"
 #include "support/testsupport.h"
 #include "tools/demodata.h"
 
@@ -39,6 +40,7 @@ class TestLayer : public QObject {
     Q_OBJECT
 private slots:
     void paramBlockBytes();
+    void serviceNames();
     void statementText();
     void fieldValuesAndConversions();
     void postRowInsertAndModify();
@@ -59,6 +61,18 @@ void TestLayer::paramBlockBytes()
          QStringLiteral("isc_dpb_password=pw=x"), QStringLiteral("lc_ctype=ASCII")});
     const std::string expected = std::string("\x01", 1) + "\x1c\x06SYSDBA" + "\x1d\x04pw=x" + "\x30\x05" "ASCII";
     QCOMPARE(QByteArray::fromStdString(dpb).toHex(' '), QByteArray::fromStdString(expected).toHex(' '));
+}
+
+void TestLayer::serviceNames()
+{
+    // A server's database goes to that server's service manager with the
+    // path as the server knows it; a local file to the engine in the process.
+    QCOMPARE(ServiceManagerOf(QStringLiteral("/var/lib/tintorel/Daten/QELMPREISE.fdb")), QStringLiteral("service_mgr"));
+    QCOMPARE(ServiceDatabaseOf(QStringLiteral("/var/lib/tintorel/Daten/QELMPREISE.fdb")),
+             QStringLiteral("/var/lib/tintorel/Daten/QELMPREISE.fdb"));
+    QCOMPARE(ServiceManagerOf(QStringLiteral("192.168.1.5/3051:/srv/Daten/QELMPREISE.fdb")),
+             QStringLiteral("192.168.1.5/3051:service_mgr"));
+    QCOMPARE(ServiceDatabaseOf(QStringLiteral("kasse1:C:\\Daten\\QELMPREISE.fdb")), QStringLiteral("C:\\Daten\\QELMPREISE.fdb"));
 }
 
 void TestLayer::statementText()
