@@ -183,7 +183,14 @@ int RunTerminalImport(const QStringList &arguments)
         log.Flush();
         return ImportStoppedBySignal;
     } catch (const Exception &e) {
-        observer.ShowError(e.Message());
+        // The window's answer "Nein" on a delivery meets the same message;
+        // at the terminal the administrator chose it, so say which to choose.
+        if (full == false && IsMissingKimportColumn(e.Message()))
+            observer.ShowError(QStringLiteral("Diese Datenbank wurde noch nie importiert: Der erste Import muss die "
+                                              "Stammdatentabellen neu erzeugen (tintorel --import --full).\r\n\r\n") +
+                               e.Message());
+        else
+            observer.ShowError(e.Message());
         log.Flush();
         return ImportFailed;
     }
