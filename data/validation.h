@@ -4,15 +4,12 @@
 
 #include <QStringList>
 
-#include <optional>
-
 class TIBDatabase;
 
-// The validation's lines about damage in the tables and their indexes
-// (empty: none found), as the database's user and password see it; none
-// at all for a user who may not validate (only the owner and the
-// administrator may). Other failures are errors.
-std::optional<QStringList> TableDamage(const TIBDatabase &database);
+// The validation's lines about damage in the tables and their indexes,
+// empty when it found none; with the database's user and password (the
+// program's own user may validate too).
+QStringList TableDamage(const TIBDatabase &database);
 
 // The service manager and the database file for it, from a connection's
 // database name: "host:path" goes to the host's service manager, a local

@@ -212,11 +212,9 @@ void MasterImport::Run()
 
 void MasterImport::CheckTables()
 {
-    const std::optional<QStringList> damage = TableDamage(dm_.ib1);
-    if (!damage)
-        observer_.Log(QStringLiteral("Die Tabellen wurden nicht geprüft: Das darf nur der Administrator."));
-    else if (!damage->isEmpty())
-        throw Exception(DamagedText(*damage));
+    const QStringList damage = TableDamage(dm_.ib1);
+    if (!damage.isEmpty())
+        throw Exception(DamagedText(damage));
 }
 
 QString DamagedText(const QStringList &damage)

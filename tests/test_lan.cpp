@@ -7,6 +7,7 @@
 #include "data/credentials.h"
 #include "data/fmdm1.h"
 #include "data/ib.h"
+#include "data/validation.h"
 #include "app/startup.h"
 #include "import/masterimport.h"
 #include "support/fbserver.h"
@@ -270,6 +271,14 @@ private slots:
         }
         const QStringList servedTables = ImportedTables(remote);
         QCOMPARE(servedTables, ImportedTables(local.databasePath()));
+        {
+            // The import's check through the server's services finds the
+            // imported tables sound, for the program's own user too.
+            AdminConnection probe(remote);
+            QCOMPARE(TableDamage(probe.db), QStringList());
+            probe.db.Params = ProgramUserParams;
+            QCOMPARE(TableDamage(probe.db), QStringList());
+        }
         QVERIFY(!servedTables.at(4).isEmpty());
 
         // Lookups over the server ("localhost:" form) show what the local
