@@ -38,18 +38,19 @@ constexpr qint64 kShowEveryMs = 50;
 // same process may take them over; a kill in between leaves a data page
 // that the table still lists, confused for good (Firebird 3). So the
 // import's connection collects no garbage: it connects anew for the run,
-// and a connection that was there before connects again after it, when the
-// searches collect it as they read.
+// and with garbage collection again after it.
 class WithoutGarbageCollection {
 public:
     explicit WithoutGarbageCollection(Tfmdm &dm) : dm_(dm), wasConnected_(dm.ib1.Connected()) { Reconnect(true); }
     ~WithoutGarbageCollection()
     {
         try {
-            if (wasConnected_)
+            if (wasConnected_) {
                 Reconnect(false);
-            else
+            } else {
                 dm_.ib1.SetConnected(false);
+                dm_.ib1.Params.removeAll(flag);
+            }
         } catch (const Exception &) {
             // A lost connection: the next use attaches again.
         }
@@ -58,9 +59,10 @@ public:
     WithoutGarbageCollection &operator=(const WithoutGarbageCollection &) = delete;
 
 private:
+    inline static const QString flag = QStringLiteral("no_garbage_collect");
+
     void Reconnect(bool off)
     {
-        static const QString flag = QStringLiteral("no_garbage_collect");
         dm_.ib1.Params.removeAll(flag);
         if (off)
             dm_.ib1.Params << flag;
@@ -187,27 +189,50 @@ void MasterImport::Run()
 {
     try {
         CheckTables();
-        const WithoutGarbageCollection connection(dm_);
-        try {
-            ClaimRun();
-            RunSteps();
-        } catch (const EDatabaseError &e) {
-            // What was written since the last commit goes: the pair under
-            // way stays pending with its MASTER rows, and the next run
-            // builds it.
-            const Fault fault = FaultOf(e);
-            if (fault == Fault::Connection)
-                dm_.ib1.ConnectionLost();
-            else if (fault != Fault::None)
-                dm_.ibTa1.SetActive(false);
-            throw;
+        {
+            const WithoutGarbageCollection connection(dm_);
+            try {
+                ClaimRun();
+                RunSteps();
+            } catch (const EDatabaseError &e) {
+                // What was written since the last commit goes: the pair
+                // under way stays pending with its MASTER rows, and the
+                // next run builds it.
+                const Fault fault = FaultOf(e);
+                if (fault == Fault::Connection)
+                    dm_.ib1.ConnectionLost();
+                else if (fault != Fault::None)
+                    dm_.ibTa1.SetActive(false);
+                throw;
+            }
         }
+        CollectGarbage();
     } catch (const EDatabaseError &e) {
         const Fault fault = FaultOf(e);
         if (fault == Fault::None)
             throw;
         throw Exception(StoppedText(FaultCause(fault), e.Message()));
     }
+}
+
+void MasterImport::CollectGarbage()
+{
+    // The rows a rebuild deleted stay in the file until a scan collects
+    // them, and the first search after an import was that scan, many times
+    // slower than the next. Once the run has written its last row, a
+    // connection that collects, as the searches' does, reads each table the
+    // searches read.
+    const bool wasConnected = dm_.ib1.Connected();
+    dm_.ib1.SetConnected(true);
+    if (!dm_.ibTa1.Active())
+        dm_.ibTa1.SetActive(true);
+    for (const char *table : {"FARBEN", "BASEN", "RGBCOLORS", "KOLLEKTIONEN", "KOMBIDATEN"}) {
+        SetStatement(lookup_, {QStringLiteral("select count(*) from ") + QLatin1String(table)});
+        lookup_.OpenQuery();
+        lookup_.CloseQuery();
+    }
+    if (!wasConnected)
+        dm_.ib1.SetConnected(false);
 }
 
 void MasterImport::CheckTables()

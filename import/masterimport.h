@@ -55,6 +55,8 @@ private:
     // The engine's check of the tables before anything is built on them:
     // damage stops the run with what to do.
     void CheckTables();
+    // What the run deleted, collected before the first search meets it.
+    void CollectGarbage();
     // "Fertig!", and what the run left undone.
     QString EndText() const;
     // The field of the query's current row with that name.
