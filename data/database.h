@@ -61,6 +61,9 @@ public:
 
     // The database parameter block built from Params (exposed for tests).
     static std::string BuildParamBlock(const QStringList &params);
+    // The service manager's block from the same Params: the user and the
+    // password (the rest concerns the connection only).
+    static std::string BuildServiceParamBlock(const QStringList &params);
 
     // Implementation access for the transaction and the queries.
     FbClient &Client() const { return *client_; }

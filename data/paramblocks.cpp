@@ -10,17 +10,41 @@
 
 #include <algorithm>
 
+namespace {
+
+// A parameter line's name, in lower case and without the "isc_dpb_" prefix.
+QString ParamName(const QString &line)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    const QString name = (eq < 0 ? line : line.left(eq)).trimmed().toLower();
+    return name.startsWith(QLatin1String("isc_dpb_")) ? name.mid(8) : name;
+}
+
+QByteArray ParamValue(const QString &line)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return eq < 0 ? QByteArray() : ToAnsi(line.mid(eq + 1));
+}
+
+// An item with a one-byte length, as the connection's and the service
+// manager's blocks have them.
+void AppendItem(std::string &block, char item, const QByteArray &value)
+{
+    const auto length = std::min<qsizetype>(value.size(), 255);
+    block += item;
+    block += static_cast<char>(length);
+    block.append(value.constData(), length);
+}
+
+}  // namespace
+
 std::string TIBDatabase::BuildParamBlock(const QStringList &params)
 {
     std::string block(1, static_cast<char>(isc_dpb_version1));
     for (const QString &line : params) {
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        QString name = (eq < 0 ? line : line.left(eq)).trimmed().toLower();
+        const QString name = ParamName(line);
         if (name.isEmpty())
             continue;
-        if (name.startsWith(QLatin1String("isc_dpb_")))
-            name = name.mid(8);
-        const QByteArray value = eq < 0 ? QByteArray() : ToAnsi(line.mid(eq + 1));
         char code;
         if (name == QLatin1String("user_name"))
             code = isc_dpb_user_name;
@@ -32,10 +56,20 @@ std::string TIBDatabase::BuildParamBlock(const QStringList &params)
             code = isc_dpb_no_garbage_collect;
         else
             throw Exception(QStringLiteral("Unbekannter Datenbankparameter '%1'").arg(name));
-        const auto length = std::min<qsizetype>(value.size(), 255);
-        block += code;
-        block += static_cast<char>(length);
-        block.append(value.constData(), length);
+        AppendItem(block, code, ParamValue(line));
+    }
+    return block;
+}
+
+std::string TIBDatabase::BuildServiceParamBlock(const QStringList &params)
+{
+    std::string block{static_cast<char>(isc_spb_version), static_cast<char>(isc_spb_current_version)};
+    for (const QString &line : params) {
+        const QString name = ParamName(line);
+        if (name == QLatin1String("user_name"))
+            AppendItem(block, isc_spb_user_name, ParamValue(line));
+        else if (name == QLatin1String("password"))
+            AppendItem(block, isc_spb_password, ParamValue(line));
     }
     return block;
 }

@@ -14,23 +14,7 @@ bool IsLocal(const QString &databaseName)
     return databaseName.startsWith(QLatin1Char('/')) || !databaseName.contains(QLatin1Char(':'));
 }
 
-// The value of a "name=value" line of the connection parameters.
-QByteArray Param(const QStringList &params, const QString &name)
-{
-    for (const QString &line : params)
-        if (line.section(QLatin1Char('='), 0, 0).trimmed().compare(name, Qt::CaseInsensitive) == 0)
-            return ToAnsi(line.section(QLatin1Char('='), 1));
-    return {};
-}
-
-void AppendShort(std::string &block, char item, const QByteArray &value)
-{
-    const auto length = std::min<qsizetype>(value.size(), 255);
-    block += item;
-    block += static_cast<char>(length);
-    block.append(value.constData(), length);
-}
-
+// An item with a two-byte length, as a service request has them.
 void AppendLong(std::string &block, char item, const QByteArray &value)
 {
     const auto length = std::min<qsizetype>(value.size(), 65535);
@@ -44,9 +28,7 @@ class Service {
 public:
     Service(FbClient &fb, const QString &manager, const QStringList &params) : fb_(fb)
     {
-        std::string spb{static_cast<char>(isc_spb_version), static_cast<char>(isc_spb_current_version)};
-        AppendShort(spb, isc_spb_user_name, Param(params, QStringLiteral("user_name")));
-        AppendShort(spb, isc_spb_password, Param(params, QStringLiteral("password")));
+        const std::string spb = TIBDatabase::BuildServiceParamBlock(params);
         const QByteArray name = ToAnsi(manager);
         Status status;
         fb_.isc_service_attach(status, 0, name.constData(), &handle_, static_cast<unsigned short>(spb.size()),

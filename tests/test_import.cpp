@@ -709,10 +709,13 @@ void TestImport::emptyAndMissingStates()
 
 namespace {
 
-// Zeroes a data page of MASTER in the middle of its pages: a page of type 5
-// whose relation id (after the 16 bytes of the page header and the page's
-// sequence number) is MASTER's.
-// Zeroes one of the table's pages of a type: data (5) or index (7).
+// The tables the searches read.
+const char *const SearchedTables[] = {"FARBEN", "BASEN", "RGBCOLORS", "KOLLEKTIONEN", "KOMBIDATEN"};
+
+// Zeroes one of the table's pages of a type, in the middle of them: data (5),
+// whose relation id follows the 16 bytes of the page header and the page's
+// sequence number, or index (7), whose relation id follows its sibling
+// pointers and prefix total.
 void DamagePage(const QString &path, const char *table, char type)
 {
     const int relation = QueryRows(path, QStringLiteral("select RDB$RELATION_ID from RDB$RELATIONS where "
@@ -775,7 +778,7 @@ void TestImport::damagedMasterChangesNothing()
         // The program tables, counted by scans: a damaged index cannot be read.
         const auto counts = [&f] {
             QList<int> n;
-            for (const char *t : {"FARBEN", "BASEN", "RGBCOLORS", "KOLLEKTIONEN", "KOMBIDATEN"})
+            for (const char *t : SearchedTables)
                 n << Count(f.db(), QLatin1String(t));
             return n;
         };
@@ -804,7 +807,7 @@ void TestImport::rebuildLeavesNoGarbage()
     f.RunImport();
     QCOMPARE(f.BoxTexts(), AskedAndDone);
     AdminConnection probe(f.db());
-    for (const char *table : {"FARBEN", "BASEN", "RGBCOLORS", "KOLLEKTIONEN", "KOMBIDATEN"})
+    for (const char *table : SearchedTables)
         QVERIFY(probe.Rows(QStringLiteral("select count(*) from ") + QLatin1String(table)).at(0).at(0).toInt() > 0);
     QCOMPARE(probe.Rows(QStringLiteral(
                  "select r.MON$RECORD_BACKOUTS + r.MON$RECORD_PURGES + r.MON$RECORD_EXPUNGES from MON$RECORD_STATS r "

@@ -77,8 +77,8 @@ bool NothingLeft(const QString &database)
     return Count(database, QStringLiteral("KOLLEKTIONEN"), QStringLiteral("KPID > 0 and KIMPORT <> 'J' or KPID = -2")) == 0;
 }
 
-// The engine's own validation of the file, in the catalogue too: what a
-// killed run leaves, the next run collects before it builds.
+// The engine's own validation of the file: any error fails, in Firebird's
+// own catalogue tables too.
 bool Sound(const QString &database, const QString &what)
 {
     const QStringList errors = ValidationErrors(database);
