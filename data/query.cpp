@@ -160,7 +160,7 @@ void TIBQuery::TransactionEnded(const TIBTransaction *transaction)
     fetchedAll_ = true;
 }
 
-void TIBQuery::RunStatement()
+long long TIBQuery::RunStatement()
 {
     if (active_)
         throw Exception(Name + QStringLiteral(": Operation bei geöffneter Datenmenge nicht ausführbar"));
@@ -172,5 +172,7 @@ void TIBQuery::RunStatement()
     if (statement.isSelect()) {
         Status status;
         statement.fb.isc_dsql_free_statement(status, &statement.handle, DSQL_close);
+        return 0;
     }
+    return statement.affectedRows();
 }

@@ -70,7 +70,8 @@ public:
     void AppendRow();
     void EditRow();
     void PostRow();
-    void RunStatement();
+    // The rows the statement inserted, changed or deleted.
+    long long RunStatement();
 
 private:
     using Statement = PreparedStatement;

@@ -9,3 +9,7 @@ QString DoubleQuotes(const QString &text);
 
 // The text as a whole SQL string literal, quotes included.
 QString QuotedLiteral(const QString &text);
+
+// A column or table name as a delimited identifier: in double quotes, every
+// double quote in it written twice.
+QString QuotedIdentifier(const QString &name);

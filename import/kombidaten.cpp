@@ -7,6 +7,8 @@
 #include "data/sql.h"
 #include "import/importobserver.h"
 
+#include <QSet>
+
 QString WithoutTrailingBlanks(const QString &name)
 {
     qsizetype end = name.size();
@@ -93,10 +95,59 @@ int MasterImport::ColourId(const QString &red, const QString &green, const QStri
     return found == colours_->end() ? 0 : found->second;
 }
 
+void MasterImport::PutMasterInPairOrder()
+{
+    // The first rows as they lie: a pair met again after others does not
+    // lie pair by pair.
+    SetStatement(lookup_, {QStringLiteral("select first 10000 PRODUCTID, COLORNAME from MASTER")});
+    lookup_.OpenQuery();
+    TField &product = Field(lookup_, "PRODUCTID");
+    TField &collection = Field(lookup_, "COLORNAME");
+    int repeats = 0;   // rows of a pair seen before
+    int returns = 0;   // of them, rows after another pair's
+    QSet<QString> seen;
+    QString last;
+    for (; !lookup_.AtEnd(); lookup_.ToNextRow()) {
+        QString pair = product.AsString() + QLatin1Char('\n') + WithoutTrailingBlanks(collection.AsString());
+        if (seen.contains(pair)) {
+            ++repeats;
+            returns += pair != last;
+        }
+        seen.insert(pair);
+        last = std::move(pair);
+    }
+    lookup_.CloseQuery();
+    if (returns * 2 <= repeats)
+        return;
+    // A pair's rows spread over the whole table make each pair's delete
+    // write pages all over the file at its commit. Written again pair by
+    // pair, each pair's rows in their delivered order, all in one commit: a
+    // run stopped before it leaves MASTER as it was.
+    QStringList columns = Catalogue(QStringLiteral(
+        "select trim(rf.RDB$FIELD_NAME) from RDB$RELATION_FIELDS rf join RDB$FIELDS f on f.RDB$FIELD_NAME = "
+        "rf.RDB$FIELD_SOURCE where rf.RDB$RELATION_NAME = 'MASTER' and f.RDB$COMPUTED_BLR is null "
+        "order by rf.RDB$FIELD_POSITION"));
+    for (QString &column : columns)
+        column = QuotedIdentifier(column);
+    const QString list = columns.join(QLatin1Char(','));
+    // The engine's sort keeps no order among equal keys: the rows are
+    // numbered as they lie first.
+    SetStatement(lookup_, {QStringLiteral("insert into MASTER (%1)").arg(list),
+                           QStringLiteral("select %1 from (select MASTER.*, row_number() over () as TINTOREL_REIHE "
+                                          "from MASTER)")
+                               .arg(list),
+                           QStringLiteral("order by PRODUCTID, COLORNAME, TINTOREL_REIHE")});
+    lookup_.RunStatement();
+    SetStatement(lookup_, {QStringLiteral("delete from MASTER where RDB$RECORD_VERSION <> current_transaction")});
+    lookup_.RunStatement();
+    Commit();
+}
+
 void MasterImport::CreateTableKOMBIDATEN()
 {
     TIBQuery &pairs = dm_.qrKollektionen;
     colours_.reset();
+    PutMasterInPairOrder();
     // The lookup indexes a rebuild switched off, built again before the
     // pairs read the lookups; also after a rebuild that was cut off.
     ActivateIndexes(false);
@@ -164,8 +215,10 @@ void MasterImport::ReadPair(PairRun &run)
     SetStatement(kdaten, {QStringLiteral("delete from KOMBIDATEN"), QStringLiteral("where K_PID = ") + run.kpid,
                           QStringLiteral("and   K_KID = ") + run.kid});
     observer_.Log(QStringLiteral("SQL: LÖSCHEN KOMBIDATEN ") + kdaten.StatementText());
-    kdaten.RunStatement();
-    Commit();
+    // The previous pair's mark committed all before: a delete that found
+    // nothing leaves nothing to commit.
+    if (kdaten.RunStatement() > 0)
+        Commit();
     SetStatement(kdaten, {QStringLiteral("select * from KOMBIDATEN where K_KID=0")});
     kdaten.OpenQuery();
     Status(QStringLiteral("SQL beendet."));

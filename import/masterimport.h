@@ -82,6 +82,8 @@ private:
     // Whether the program's own user holds all rights on the table.
     bool Granted(const QString &table);
     QString BaseNameCharacterSet();
+    // MASTER rewritten pair by pair when a sample of it lies otherwise.
+    void PutMasterInPairOrder();
     // The index that finds a pair's MASTER rows, made once when missing.
     void EnsureMasterIndex();
     // What a torn creation or drop of a table left, taken up or freed.

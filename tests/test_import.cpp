@@ -117,6 +117,7 @@ private slots:
     void schemaRebuild();
     void resumeWithNein();
     void combinationBuilderEdgeCases();
+    void scatteredPairsKeepTheirRows();
     void commitAndPumpingPoints();
     void logOfASmallRun();
     void collectionNames();
@@ -362,6 +363,50 @@ void TestImport::combinationBuilderEdgeCases()
              Table("Zwei Blau; Zwei Rot; Zwei Gelb; Drei Blau"));
     QCOMPARE(Count(f.db(), "KOLLEKTIONEN", "KIMPORT <> 'J'"), 0);
     QCOMPARE(Count(f.db(), "KOLLEKTIONEN"), 9);
+}
+
+void TestImport::scatteredPairsKeepTheirRows()
+{
+    // Two pairs whose 30 rows each alternate in MASTER. The second lists its
+    // shades backwards, and its 20th row (F11) has COSTCODE "3a": the pair
+    // fails there, so its first 19 rows as delivered make its combinations,
+    // and all of its rows stay in MASTER, the columns the program never
+    // reads included.
+    QStringList rows{"insert into BASEN values (1, 'BA')", "insert into RGBCOLORS values (1, 10, 20, 30)",
+                     "insert into KOLLEKTIONEN values (1, 1, 'Eins', 'N')",
+                     "insert into KOLLEKTIONEN values (2, 2, 'Zwei', 'N')"};
+    QStringList combinations;
+    for (int i = 1; i <= 30; ++i) {
+        const QString cost = i == 20 ? QStringLiteral("3a") : QString::number(i);
+        rows << QStringLiteral("insert into FARBEN values (%1, 'F%1')").arg(i)
+             << MasterInsert({"Eins", QStringLiteral("F%1").arg(i), 1, 10, 20, 30, "BA", 0, QString::number(i)})
+             << MasterInsert({"Zwei", QStringLiteral("F%1").arg(31 - i), 2, 10, 20, 30, "BA", 0, cost});
+        combinations << QStringLiteral("%1 1 1 1 1 0 %1").arg(i);
+        if (i < 20)
+            combinations << QStringLiteral("%1 2 2 1 1 0 %2").arg(31 - i).arg(i);
+    }
+    ImportFixture f;
+    CreateImportedDatabase(f.db(), rows);
+    // Every column of the second pair's rows, as the table lies, and where.
+    const QString secondPair = QStringLiteral("select MASTER.*, RDB$DB_KEY from MASTER where PRODUCTID = 2");
+    const QList<QStringList> delivered = QueryRows(f.db(), secondPair);
+    f.answers = {MsgButton::No};
+    f.RunImport();
+
+    QCOMPARE(f.boxes.size(), 3);
+    QCOMPARE(f.boxes.at(1).text, QStringLiteral("Fehler: '3a' ist kein gültiger Integerwert\r\n\r\n"
+                                                "Debug-Point: #007\r\n Produkt-ID: 2\r\n Kollektions-ID: 2\r\n"));
+    QVERIFY(f.boxes.at(2).text.startsWith(QStringLiteral("Fertig!\r\n\r\n1 Paare mit Fehler")));
+    QCOMPARE(KombidatenRows(f.db()), Table(combinations.join(QStringLiteral("; "))));
+    // The failed pair's rows stay as delivered and in their order, each
+    // written again (pair by pair, before the pairs were read).
+    const QList<QStringList> left = QueryRows(f.db(), QStringLiteral("select MASTER.*, RDB$DB_KEY from MASTER"));
+    QCOMPARE(left.size(), 30);
+    for (int i = 0; i < 30; ++i) {
+        QCOMPARE(left.at(i).mid(0, left.at(i).size() - 1), delivered.at(i).mid(0, delivered.at(i).size() - 1));
+        QVERIFY(std::none_of(delivered.begin(), delivered.end(),
+                             [&](const QStringList &row) { return row.last() == left.at(i).last(); }));
+    }
 }
 
 void TestImport::commitAndPumpingPoints()
