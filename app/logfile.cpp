@@ -78,14 +78,24 @@ LogFile::~LogFile()
 
 void LogFile::Write(const QString &text)
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QString name = folder_ + QLatin1Char('/') + LogFileName(now.date());
-    // A new day starts a new file.
-    if (name != fileName_) {
-        Flush();
-        fileName_ = name;
+    // The day's file name and the time stamp, made once a second: an import
+    // writes an entry per row.
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
+    if (second != second_) {
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(second);
+        const QString name = folder_ + QLatin1Char('/') + LogFileName(now.date());
+        // A new day starts a new file.
+        if (name != fileName_) {
+            Flush();
+            fileName_ = name;
+        }
+        stamp_ = ToAnsi(LogEntry(now, QString()));
+        stamp_.chop(2);
+        second_ = second;
     }
-    pending_ += ToAnsi(LogEntry(now, text));
+    pending_ += stamp_;
+    pending_ += ToAnsi(text);
+    pending_ += "\r\n";
     if (pending_.size() >= FlushSize)
         Flush();
 }

@@ -35,4 +35,6 @@ private:
     QString folder_;
     QString fileName_;  // the day of the entries collected
     QByteArray pending_;
+    qint64 second_ = -1;  // of the stamp: seconds since the epoch
+    QByteArray stamp_;    // "DD.MM.YYYY hh:mm:ss - " of that second
 };

@@ -45,6 +45,23 @@ struct MasterImport::PairRun {
     int withoutCombination = 0;  // rows of the pair that give none
 };
 
+// The columns of a pair's combined rows and of the combination written
+// from each, found once per pair.
+struct MasterImport::CombinedColumns {
+    CombinedColumns(TIBQuery &master, TIBQuery &kdaten)
+        : productId(Field(master, "PRODUCTID")), shadeId(Field(master, "FID")), baseId(Field(master, "BASEID")),
+          red(Field(master, "RCOLOR")), green(Field(master, "GCOLOR")), blue(Field(master, "BCOLOR")),
+          shade(Field(master, "COLORNUMBER")), base(Field(master, "BASENAME")),
+          notice(Field(master, "FORMULADETAILSKEY")), cost(Field(master, "COSTCODE")), kKid(Field(kdaten, "K_KID")),
+          kFid(Field(kdaten, "K_FID")), kPid(Field(kdaten, "K_PID")), kColorId(Field(kdaten, "K_COLORID")),
+          kBaseId(Field(kdaten, "K_BASEID")), kFdetId(Field(kdaten, "K_FDETID")), kCost(Field(kdaten, "K_COST"))
+    {
+    }
+
+    TField &productId, &shadeId, &baseId, &red, &green, &blue, &shade, &base, &notice, &cost;
+    TField &kKid, &kFid, &kPid, &kColorId, &kBaseId, &kFdetId, &kCost;
+};
+
 namespace {
 
 QString ProductText(int p)
@@ -239,8 +256,11 @@ void MasterImport::BuildPairRows(PairRun &run)
     master.OpenQuery();
     master.ToLastRow();
     master.ToFirstRow();
+    if (master.AtEnd())
+        return;
+    const CombinedColumns columns(master, dm_.qrKDaten);
     while (!master.AtEnd()) {
-        BuildCombination(run);
+        BuildCombination(run, columns);
         run.debugPoint = QStringLiteral("#012");
         master.ToNextRow();
         run.debugPoint = QStringLiteral("#014");
@@ -289,19 +309,18 @@ void MasterImport::RowWithoutCombination(PairRun &run, const QString &shade, con
                       .arg(run.kpid, run.kid, shade, base));
 }
 
-void MasterImport::BuildCombination(PairRun &run)
+void MasterImport::BuildCombination(PairRun &run, const CombinedColumns &c)
 {
-    TIBQuery &master = dm_.qrMaster;
     TIBQuery &kdaten = dm_.qrKDaten;
     RowStatus([&] { return ProductText(run.p) + QLatin1Char(')'); });
-    run.p = Field(master, "PRODUCTID").AsInteger();
+    run.p = c.productId.AsInteger();
     run.debugPoint = QStringLiteral("#002");
-    const int shadeId = Field(master, "FID").AsInteger();
-    const int baseId = Field(master, "BASEID").AsInteger();
+    const int shadeId = c.shadeId.AsInteger();
+    const int baseId = c.baseId.AsInteger();
     run.k = Field(run.pairs, "KID").AsInteger();
-    const QString red = Field(master, "RCOLOR").AsString();
-    const QString green = Field(master, "GCOLOR").AsString();
-    const QString blue = Field(master, "BCOLOR").AsString();
+    const QString red = c.red.AsString();
+    const QString green = c.green.AsString();
+    const QString blue = c.blue.AsString();
     RowStatus([&] {
         return ProductText(run.p) + QStringLiteral(") Hole RGB-ID für ") + red + QLatin1Char('/') + green +
                QLatin1Char('/') + blue;
@@ -313,18 +332,18 @@ void MasterImport::BuildCombination(PairRun &run)
 
     if (run.k < 1 || shadeId < 1 || run.p < 1 || colorId < 1 || baseId < 1) {
         observer_.ShowError(QStringLiteral("FEHLER!"));
-        RowWithoutCombination(run, Field(master, "COLORNUMBER").AsString(), Field(master, "BASENAME").AsString());
+        RowWithoutCombination(run, c.shade.AsString(), c.base.AsString());
     } else {
         RowStatus([&] { return ProductText(run.p) + QStringLiteral(") Schreibe Kombidatensatu "); });
         kdaten.AppendRow();
         run.debugPoint = QStringLiteral("#007");
-        Field(kdaten, "K_KID").SetAsInteger(run.k);
-        Field(kdaten, "K_FID").SetAsInteger(shadeId);
-        Field(kdaten, "K_PID").SetAsInteger(run.p);
-        Field(kdaten, "K_COLORID").SetAsInteger(colorId);
-        Field(kdaten, "K_BASEID").SetAsInteger(baseId);
-        Field(kdaten, "K_FDETID").SetAsInteger(Field(master, "FORMULADETAILSKEY").AsInteger());
-        Field(kdaten, "K_COST").SetAsInteger(Field(master, "COSTCODE").AsInteger());
+        c.kKid.SetAsInteger(run.k);
+        c.kFid.SetAsInteger(shadeId);
+        c.kPid.SetAsInteger(run.p);
+        c.kColorId.SetAsInteger(colorId);
+        c.kBaseId.SetAsInteger(baseId);
+        c.kFdetId.SetAsInteger(c.notice.AsInteger());
+        c.kCost.SetAsInteger(c.cost.AsInteger());
         run.debugPoint = QStringLiteral("#008");
         kdaten.PostRow();
         run.debugPoint = QStringLiteral("#009");

@@ -107,7 +107,8 @@ private:
     void BuildPair(PairRun &run);
     void ReadPair(PairRun &run);
     void BuildPairRows(PairRun &run);
-    void BuildCombination(PairRun &run);
+    struct CombinedColumns;
+    void BuildCombination(PairRun &run, const CombinedColumns &columns);
     void ConsumePair(PairRun &run);
     void MarkPair(PairRun &run, bool consumed);
     // A pair that failed on its own data: the box, counted and logged.
