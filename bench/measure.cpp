@@ -45,15 +45,19 @@ double Median(std::vector<double> values)
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-qint64 WrittenBytes()
+Written WrittenBytes()
 {
+    Written written;
     QFile io(QStringLiteral("/proc/self/io"));
     if (!io.open(QIODevice::ReadOnly))
-        return -1;
+        return written;
     // Each line "name: value"; the whole file is read at once, as the
     // kernel writes it at once.
-    for (const QByteArray &line : io.readAll().split('\n'))
+    for (const QByteArray &line : io.readAll().split('\n')) {
         if (line.startsWith("write_bytes:"))
-            return line.mid(12).trimmed().toLongLong();
-    return -1;
+            written.storage = line.mid(12).trimmed().toLongLong();
+        else if (line.startsWith("wchar:"))
+            written.calls = line.mid(6).trimmed().toLongLong();
+    }
+    return written;
 }

@@ -28,6 +28,13 @@ Measure Watched(const std::function<void()> &work, const std::function<void(qint
 // The middle value (of the two middle ones, their mean); 0 for none.
 double Median(std::vector<double> values);
 
-// The bytes this process has caused to be written to storage so far, the
-// embedded engine's writes included; -1 where the system does not say.
-qint64 WrittenBytes();
+// What this process has written so far, the embedded engine's writes
+// included; -1 where the system does not say. Written: the bytes it caused
+// to be written to storage, as the kernel writes back its page cache (a
+// synchronous 8 KB page write into a large page of the cache writes that
+// whole page). Handed over: the bytes of its own write calls.
+struct Written {
+    qint64 storage = -1;
+    qint64 calls = -1;
+};
+Written WrittenBytes();
