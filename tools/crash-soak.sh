@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Random SIGKILLs over whole "Ja" imports, for a maintainer to run at a larger
-# N than the tests do: tools/crash-soak.sh N [ROWS]
+# N than the tests do: tools/crash-soak.sh N [ROWS [--by-shade]]
 # Each chain kills runs of a demo database at random moments until one
 # finishes; then the tables are compared with an uninterrupted run's and the
 # file is validated by Firebird itself (gfix -v -full on a copy). Prints the
 # kills per phase (start-up and schema, lookups and collections, pairs), the
-# chains whose rows differ, and the validation totals. Needs a build in build/.
+# chains whose rows differ, and the validation totals. --by-shade lists MASTER
+# shade by shade, so that each pair's rows lie spread over the table and the
+# import first writes it again pair by pair. Needs a build in build/.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-50}
 rows=${2:-3000}
+order=${3:-}
 build=$PWD/build
 export QT_QPA_PLATFORM=offscreen
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/program/tintorel-demo" --rows "$rows" "$work/base.fdb" >/dev/null
+"$build/program/tintorel-demo" $order --rows "$rows" "$work/base.fdb" >/dev/null
 
 run() { "$build/tests/helper_importrun" "$@" 2>/dev/null; }
 tables() {
