@@ -164,14 +164,15 @@ void MasterImport::CreateTableKOMBIDATEN()
 {
     TIBQuery &pairs = dm_.qrKollektionen;
     colours_.reset();
+    observer_.Log(QStringLiteral("START CreateTableKOMBIDATEN"));
+    PairRun run{pairs};
+    // Shown while MASTER is put in pair order and the indexes are built.
+    Status(QStringLiteral("SQL wird ausgeführt."));
     PutMasterInPairOrder();
     // The lookup indexes a rebuild switched off, built again before the
     // pairs read the lookups; also after a rebuild that was cut off.
     ActivateIndexes(false);
     EnsureMasterIndex();
-    observer_.Log(QStringLiteral("START CreateTableKOMBIDATEN"));
-    PairRun run{pairs};
-    Status(QStringLiteral("SQL wird ausgeführt."));
     SetStatement(pairs, {QStringLiteral("select * from KOLLEKTIONEN where KIMPORT<>'J'"), QStringLiteral("and KPID>0"),
                          QStringLiteral("order by KID")});
     observer_.Log(QStringLiteral("SQL: KOLLEKTIONEN ") + pairs.StatementText());
