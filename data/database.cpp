@@ -52,6 +52,14 @@ void TIBDatabase::SetConnected(bool value)
     fb.check(status);
 }
 
+void TIBDatabase::CancelOperation()
+{
+    // Nothing to stop when nothing runs; the engine's answer changes nothing.
+    Status status;
+    if (handle_ != 0)
+        client_->fb_cancel_operation(status, &handle_, fb_cancel_raise);
+}
+
 void TIBDatabase::ConnectionLost()
 {
     if (!Connected())

@@ -56,6 +56,10 @@ public:
     // The server went away: the connection and everything on it are let go
     // here, and the next use connects anew.
     void ConnectionLost();
+    // From another thread while this one runs a statement on the
+    // connection: the statement ends with the engine's error "operation was
+    // cancelled". The connection must stay attached meanwhile.
+    void CancelOperation();
     // The dialect statements are prepared with: 3, or the database's own when lower.
     int Dialect() const { return dialect_; }
 

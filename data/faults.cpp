@@ -27,6 +27,12 @@ Fault FaultOf(const EDatabaseError &error)
     return Fault::None;
 }
 
+bool IsCancelled(const EDatabaseError &error)
+{
+    const std::vector<long> &codes = error.Codes();
+    return std::find(codes.begin(), codes.end(), isc_cancelled) != codes.end();
+}
+
 QString FaultCause(Fault fault)
 {
     switch (fault) {

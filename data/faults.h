@@ -9,5 +9,8 @@ enum class Fault { None, NoSpace, Storage, Connection, Conflict };
 
 Fault FaultOf(const EDatabaseError &error);
 
+// The statement was stopped by TIBDatabase::CancelOperation.
+bool IsCancelled(const EDatabaseError &error);
+
 // The cause in a German sentence, empty for Fault::None.
 QString FaultCause(Fault fault);

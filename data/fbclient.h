@@ -28,7 +28,8 @@ long long SingleItem(const char *buffer, char item);
     X(isc_dsql_execute) X(isc_dsql_fetch) X(isc_dsql_free_statement) X(isc_dsql_sql_info)             \
     X(isc_dsql_execute_immediate) X(fb_interpret) X(isc_open_blob2) X(isc_get_segment)                 \
     X(isc_close_blob) X(isc_decode_sql_date) X(isc_decode_sql_time) X(isc_decode_timestamp)           \
-    X(isc_service_attach) X(isc_service_detach) X(isc_service_start) X(isc_service_query)
+    X(isc_service_attach) X(isc_service_detach) X(isc_service_start) X(isc_service_query)            \
+    X(fb_cancel_operation)
 
 class FbClient {
 public:

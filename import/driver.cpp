@@ -226,11 +226,23 @@ void MasterImport::CollectGarbage()
     dm_.ib1.SetConnected(true);
     if (!dm_.ibTa1.Active())
         dm_.ibTa1.SetActive(true);
-    for (const char *table : {"FARBEN", "BASEN", "RGBCOLORS", "KOLLEKTIONEN", "KOMBIDATEN"}) {
-        SetStatement(lookup_, {QStringLiteral("select count(*) from ") + QLatin1String(table)});
-        lookup_.OpenQuery();
-        lookup_.CloseQuery();
+    // A program that ends meanwhile stops the collection: what is left, the
+    // next read collects.
+    observer_.Collecting(&dm_.ib1);
+    try {
+        for (const char *table : {"FARBEN", "BASEN", "RGBCOLORS", "KOLLEKTIONEN", "KOMBIDATEN"}) {
+            if (!observer_.ProcessPendingMessages())
+                break;
+            SetStatement(lookup_, {QStringLiteral("select count(*) from ") + QLatin1String(table)});
+            lookup_.OpenQuery();
+            lookup_.CloseQuery();
+        }
+    } catch (const EDatabaseError &e) {
+        observer_.Collecting(nullptr);
+        if (!IsCancelled(e))
+            throw;
     }
+    observer_.Collecting(nullptr);
     if (!wasConnected)
         dm_.ib1.SetConnected(false);
 }

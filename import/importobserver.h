@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QString>
 
+class TIBDatabase;
+
 class ImportObserver {
 public:
     // The status bar's one text, replaced.
@@ -26,6 +28,10 @@ public:
     virtual void ShowError(const QString &text) = 0;
     virtual void ShowInformation(const QString &text) = 0;
     virtual bool Ask(const QString &question, bool yesByDefault) = 0;
+    // The collection after the run reads on this connection from now on
+    // (nullptr: no longer). A program that ends meanwhile may stop it with
+    // TIBDatabase::CancelOperation from its own thread rather than wait.
+    virtual void Collecting(TIBDatabase *connection) { (void)connection; }
 
 protected:
     ~ImportObserver() = default;

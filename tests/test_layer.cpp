@@ -1,5 +1,6 @@
 // The connection and query layer against real database files.
 #include "data/ansi.h"
+#include "data/faults.h"
 #include "data/ib.h"
 #include "data/validation.h"
 #include "support/testsupport.h"
@@ -8,7 +9,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -48,6 +51,7 @@ private slots:
     void errorTexts();
     void attachOnFirstUseAfterFailure();
     void fetchErrorsAreNotTheEnd();
+    void cancelFromAnotherThread();
     void dialectOneDatabase();
     void textBlobAndOtherTypes();
     void windows1252RoundTrip();
@@ -289,6 +293,41 @@ void TestLayer::fetchErrorsAreNotTheEnd()
     QCOMPARE(errorOf([&] { s.q.OpenQuery(); }), error);
     QVERIFY(!s.q.Active());
     QCOMPARE(errorOf([&] { s.q.OpenQuery(); }), error);
+}
+
+void TestLayer::cancelFromAnotherThread()
+{
+    TempProgramFolder folder;
+    CreateEmptyDatabase(folder.databasePath());
+    Session s(folder.databasePath());
+    // Idle: nothing happens, and the next statement runs.
+    s.db.CancelOperation();
+    s.db.SetConnected(true);
+    s.db.CancelOperation();
+    s.sql({QStringLiteral("select count(*) as N from RDB$DATABASE")});
+    s.q.OpenQuery();
+    QCOMPARE(s.q.ColumnByName(QStringLiteral("N")).AsInteger(), 1);
+    s.q.CloseQuery();
+
+    // Hundreds of millions of rows: stopped from another thread.
+    s.sql({QStringLiteral("select count(*) as N from RDB$FIELDS a, RDB$FIELDS b, RDB$FIELDS c")});
+    std::thread canceller([&s] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        s.db.CancelOperation();
+    });
+    bool cancelled = false;
+    try {
+        s.q.OpenQuery();
+    } catch (const EDatabaseError &e) {
+        cancelled = IsCancelled(e);
+        QCOMPARE(FaultOf(e), Fault::None);
+    }
+    canceller.join();
+    QVERIFY(cancelled);
+    // The connection and its transaction go on.
+    s.sql({QStringLiteral("select count(*) as N from RDB$DATABASE")});
+    s.q.OpenQuery();
+    QCOMPARE(s.q.ColumnByName(QStringLiteral("N")).AsInteger(), 1);
 }
 
 void TestLayer::dialectOneDatabase()

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <exception>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -141,6 +142,20 @@ public:
         return yes;
     }
 
+    void Collecting(TIBDatabase *connection) override
+    {
+        const std::lock_guard lock(collectingMutex_);
+        collecting_ = connection;
+    }
+    // From the window's thread: the collection after the run, if it is
+    // under way, stops.
+    void StopCollecting()
+    {
+        const std::lock_guard lock(collectingMutex_);
+        if (collecting_)
+            collecting_->CancelOperation();
+    }
+
     // Entries not flushed yet go after the others.
     void PostEntries()
     {
@@ -164,6 +179,8 @@ private:
     ImportObserver &observer_;
     const std::atomic<bool> &stop_;
     QStringList entries_;
+    std::mutex collectingMutex_;
+    TIBDatabase *collecting_ = nullptr;  // the collection's connection while it reads
 };
 
 // The run on its thread, with a connection like the window's.
@@ -214,8 +231,10 @@ void ImportSession::Run(const ImportWindow &window)
     });
     while (!over) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        if (window.ending())
+        if (window.ending()) {
             stop = true;
+            observer.StopCollecting();
+        }
     }
     thread.join();
     QObject::disconnect(cancel);
