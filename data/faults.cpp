@@ -5,14 +5,22 @@
 #include <algorithm>
 #include <cerrno>
 
-Fault FaultOf(const EDatabaseError &error)
+namespace {
+
+// Whether the error carries one of the codes.
+bool HasCode(const EDatabaseError &error, std::initializer_list<ISC_STATUS> wanted)
 {
     const std::vector<long> &codes = error.Codes();
-    const auto has = [&codes](std::initializer_list<ISC_STATUS> wanted) {
-        return std::any_of(codes.begin(), codes.end(), [&wanted](long code) {
-            return std::find(wanted.begin(), wanted.end(), code) != wanted.end();
-        });
-    };
+    return std::any_of(codes.begin(), codes.end(), [&wanted](long code) {
+        return std::find(wanted.begin(), wanted.end(), code) != wanted.end();
+    });
+}
+
+}  // namespace
+
+Fault FaultOf(const EDatabaseError &error)
+{
+    const auto has = [&error](std::initializer_list<ISC_STATUS> wanted) { return HasCode(error, wanted); };
     if (error.SystemError() == ENOSPC || error.SystemError() == EDQUOT)
         return Fault::NoSpace;
     if (has({isc_network_error, isc_net_read_err, isc_net_write_err, isc_lost_db_connection, isc_conn_lost,
@@ -29,8 +37,7 @@ Fault FaultOf(const EDatabaseError &error)
 
 bool IsCancelled(const EDatabaseError &error)
 {
-    const std::vector<long> &codes = error.Codes();
-    return std::find(codes.begin(), codes.end(), isc_cancelled) != codes.end();
+    return HasCode(error, {isc_cancelled});
 }
 
 QString FaultCause(Fault fault)

@@ -45,11 +45,11 @@ struct MasterImport::PairRun {
     int withoutCombination = 0;  // rows of the pair that give none
 };
 
-// The columns of a pair's combined rows and of the combination written
-// from each, found once per pair.
+// The pair's collection id, the columns of its combined rows and of the
+// combination written from each, found once per pair.
 struct MasterImport::CombinedColumns {
-    CombinedColumns(TIBQuery &master, TIBQuery &kdaten)
-        : productId(Field(master, "PRODUCTID")), shadeId(Field(master, "FID")), baseId(Field(master, "BASEID")),
+    CombinedColumns(TIBQuery &pairs, TIBQuery &master, TIBQuery &kdaten)
+        : kid(Field(pairs, "KID")), productId(Field(master, "PRODUCTID")), shadeId(Field(master, "FID")), baseId(Field(master, "BASEID")),
           red(Field(master, "RCOLOR")), green(Field(master, "GCOLOR")), blue(Field(master, "BCOLOR")),
           shade(Field(master, "COLORNUMBER")), base(Field(master, "BASENAME")),
           notice(Field(master, "FORMULADETAILSKEY")), cost(Field(master, "COSTCODE")), kKid(Field(kdaten, "K_KID")),
@@ -58,6 +58,7 @@ struct MasterImport::CombinedColumns {
     {
     }
 
+    TField &kid;  // of the pair
     TField &productId, &shadeId, &baseId, &red, &green, &blue, &shade, &base, &notice, &cost;
     TField &kKid, &kFid, &kPid, &kColorId, &kBaseId, &kFdetId, &kCost;
 };
@@ -259,7 +260,7 @@ void MasterImport::BuildPairRows(PairRun &run)
     master.ToFirstRow();
     if (master.AtEnd())
         return;
-    const CombinedColumns columns(master, dm_.qrKDaten);
+    const CombinedColumns columns(run.pairs, master, dm_.qrKDaten);
     while (!master.AtEnd()) {
         BuildCombination(run, columns);
         run.debugPoint = QStringLiteral("#012");
@@ -318,7 +319,7 @@ void MasterImport::BuildCombination(PairRun &run, const CombinedColumns &c)
     run.debugPoint = QStringLiteral("#002");
     const int shadeId = c.shadeId.AsInteger();
     const int baseId = c.baseId.AsInteger();
-    run.k = Field(run.pairs, "KID").AsInteger();
+    run.k = c.kid.AsInteger();
     const QString red = c.red.AsString();
     const QString green = c.green.AsString();
     const QString blue = c.blue.AsString();
