@@ -24,14 +24,19 @@ char encodeOne(char16_t c)
 
 QByteArray ToAnsi(const QString &text)
 {
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+    // Written in place: the log converts every entry.
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *dst = out.data();
+    const auto *src = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype size = text.size();
+    qsizetype written = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = src[i];
+        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(src[i + 1]))
             ++i;  // one character outside the BMP: one "?"
-        out.append(encodeOne(c.unicode()));
+        dst[written++] = encodeOne(c);
     }
+    out.truncate(written);
     return out;
 }
 
