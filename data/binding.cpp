@@ -11,14 +11,15 @@
 #include <algorithm>
 #include <cstring>
 
-const TIBQuery::NamedStatement &TIBQuery::namedStatement(const QStringList &lines)
+TIBQuery::NamedStatement &TIBQuery::namedStatement(const QStringList &lines)
 {
     NamedStatement &named = named_[state_ == State::Insert ? 0 : 1];
     if (named.lines == lines && !named.text.isEmpty())
         return named;
     // Named parameters become markers; the names are kept in statement order.
-    named = {lines, QString(), {}};
+    named = {lines, QString(), QByteArray(), {}, {}};
     named.text = MarkNamedParameters(lines, named.names);
+    named.bytes = StatementBytes(named.text);
     return named;
 }
 
@@ -65,29 +66,48 @@ void BindValue(XSQLVAR &var, ISC_SHORT &null, std::vector<char> &buffer, const Q
 
 }  // namespace
 
-void TIBQuery::bindFields(Statement &statement, const QStringList &names)
+void TIBQuery::bindFields(Statement &statement, NamedStatement &named)
 {
-    Sqlda &in = statement.in;
-    statement.inData.resize(in.count());
-    statement.inNull.assign(in.count(), -1);
-    static const QVariant unbound;
-    for (int i = 0; i < in.count(); ++i) {
+    if (named.fieldOf.empty()) {
         // "OLD_" takes the value before the edit; a parameter without a
         // field of its name stays unbound.
-        const QVariant *value = &unbound;
-        if (i < names.size()) {
-            QStringView name = names[i];
+        for (QStringView name : std::as_const(named.names)) {
             const bool old = name.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive);
             if (old)
                 name = name.mid(4);
             const auto field = std::find_if(fields_.begin(), fields_.end(), [name](const TField &f) {
                 return QStringView(f.Name).compare(name, Qt::CaseInsensitive) == 0;
             });
-            if (field != fields_.end())
-                value = old ? &field->OldValue() : &field->Value();
+            named.fieldOf.emplace_back(field == fields_.end() ? -1 : static_cast<int>(field - fields_.begin()), old);
+        }
+    }
+    Sqlda &in = statement.in;
+    statement.inData.resize(in.count());
+    statement.inNull.assign(in.count(), -1);
+    static const QVariant unbound;
+    for (int i = 0; i < in.count(); ++i) {
+        const QVariant *value = &unbound;
+        if (i < static_cast<int>(named.fieldOf.size()) && named.fieldOf[i].first >= 0) {
+            const TField &field = fields_[named.fieldOf[i].first];
+            value = named.fieldOf[i].second ? &field.OldValue() : &field.Value();
         }
         BindValue(in.var(i), statement.inNull[i], statement.inData[i], *value);
     }
+}
+
+void TIBQuery::execute(Statement &statement)
+{
+    if (Params.isEmpty()) {
+        statement.execute(Transaction->Handle(), nullptr);
+        return;
+    }
+    Sqlda &in = statement.in;
+    statement.inData.resize(in.count());
+    statement.inNull.assign(in.count(), -1);
+    static const QVariant unbound;
+    for (int i = 0; i < in.count(); ++i)
+        BindValue(in.var(i), statement.inNull[i], statement.inData[i], i < Params.size() ? Params.at(i) : unbound);
+    statement.execute(Transaction->Handle(), in.get());
 }
 
 void TIBQuery::PostRow()
@@ -96,13 +116,14 @@ void TIBQuery::PostRow()
         return;
     if (!UpdateObject)
         throw Exception(Name + QStringLiteral(": Keine Aktualisierungsanweisung zugewiesen"));
-    const NamedStatement &update =
-        namedStatement(state_ == State::Insert ? UpdateObject->InsertSQL : UpdateObject->ModifySQL);
+    NamedStatement &update = namedStatement(state_ == State::Insert ? UpdateObject->InsertSQL : UpdateObject->ModifySQL);
     ensureReady();
-    Statement &statement = prepare(update.text);
-    bindFields(statement, update.names);
+    Statement &statement = prepareBytes(update.bytes);
+    bindFields(statement, update);
     statement.execute(Transaction->Handle(), statement.in.get());
-    if (statement.affectedRows() != 1)
+    // An insert of values stores its one row or fails; a modify may find
+    // none.
+    if (state_ == State::Edit && statement.affectedRows() != 1)
         throw EDatabaseError(QStringLiteral("Aktualisierung nicht erfolgreich"));
     state_ = State::Browse;
     old_.clear();

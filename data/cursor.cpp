@@ -15,6 +15,8 @@ void TIBQuery::describeFields(Statement &statement)
 {
     const int columns = statement.out.count();
     fields_.resize(columns);
+    for (NamedStatement &named : named_)
+        named.fieldOf.clear();
     for (int i = 0; i < columns; ++i) {
         const XSQLVAR &var = statement.out.var(i);
         TField &field = fields_[i];

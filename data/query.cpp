@@ -26,6 +26,7 @@ void TIBQuery::ClearLines()
 {
     CloseQuery();
     sql_.clear();
+    Params.clear();
 }
 
 void TIBQuery::AddLine(const QString &line)
@@ -36,12 +37,7 @@ void TIBQuery::AddLine(const QString &line)
 
 QString TIBQuery::StatementText() const
 {
-    QString text;
-    for (const QString &line : sql_) {
-        text += line;
-        text += QStringLiteral("\r\n");
-    }
-    return text;
+    return ::StatementText(sql_);
 }
 
 void TIBQuery::ensureReady()
@@ -54,7 +50,11 @@ void TIBQuery::ensureReady()
 
 TIBQuery::Statement &TIBQuery::prepare(const QString &text)
 {
-    const QByteArray bytes = StatementBytes(text);
+    return prepareBytes(StatementBytes(text));
+}
+
+TIBQuery::Statement &TIBQuery::prepareBytes(const QByteArray &bytes)
+{
     if (const auto found = preparedByText_.constFind(bytes); found != preparedByText_.cend()) {
         prepared_.splice(prepared_.end(), prepared_, *found);
         return *prepared_.back();
@@ -110,6 +110,8 @@ void TIBQuery::clearResult()
 {
     closeCursor();
     fields_.clear();
+    for (NamedStatement &named : named_)
+        named.fieldOf.clear();
     rows_.clear();
     old_.clear();
     current_ = -1;
@@ -135,7 +137,7 @@ void TIBQuery::OpenQuery()
         throw Exception(Name + QStringLiteral(": Die Anweisung liefert keine Datenmenge"));
     clearResult();
     statement_ = &statement;
-    statement.execute(Transaction->Handle(), nullptr);
+    execute(statement);
     cursorOpen_ = true;
     active_ = true;
     describeFields(statement);
@@ -168,7 +170,7 @@ long long TIBQuery::RunStatement()
         throw Exception(QStringLiteral("Leere SQL-Anweisung."));
     ensureReady();
     Statement &statement = prepare(StatementText());
-    statement.execute(Transaction->Handle(), nullptr);
+    execute(statement);
     if (statement.isSelect()) {
         Status status;
         statement.fb.isc_dsql_free_statement(status, &statement.handle, DSQL_close);

@@ -48,6 +48,9 @@ public:
 
     // Statement lines; changing them closes the query.
     const QStringList &SQL() const { return sql_; }
+    // The values of the statement's "?" markers, in their order: a statement
+    // run again with other values is prepared once. Cleared with the lines.
+    QVariantList Params;
     void ClearLines();
     void AddLine(const QString &line);
     // Every line followed by CR LF: the text sent to the server.
@@ -80,7 +83,11 @@ private:
     struct NamedStatement {
         QStringList lines;
         QString text;
+        QByteArray bytes;  // the text as sent
         QStringList names;
+        // Per parameter the field it takes (-1: none) and whether its value
+        // before the edit; found once for the fields at hand.
+        std::vector<std::pair<int, bool>> fieldOf;
     };
 
     void ReleaseStatements() override;
@@ -91,6 +98,7 @@ private:
 
     void ensureReady();
     Statement &prepare(const QString &text);
+    Statement &prepareBytes(const QByteArray &bytes);
     void releaseStatements(const Statement *keep);
     void closeCursor();
     void describeFields(Statement &statement);
@@ -99,8 +107,10 @@ private:
     QVariant columnValue(Statement &statement, int column);
     QString readBlob(const void *blobId);
     void clearResult();
-    const NamedStatement &namedStatement(const QStringList &lines);
-    void bindFields(Statement &statement, const QStringList &names);
+    NamedStatement &namedStatement(const QStringList &lines);
+    void bindFields(Statement &statement, NamedStatement &named);
+    // Runs the statement with Params bound to its markers.
+    void execute(Statement &statement);
 
     QStringList sql_;
     // Prepared statements, least recently used first, found by their text;

@@ -102,3 +102,13 @@ QString MarkNamedParameters(const QStringList &lines, QStringList &names)
     }
     return text;
 }
+
+QString StatementText(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines) {
+        text += line;
+        text += QStringLiteral("\r\n");
+    }
+    return text;
+}

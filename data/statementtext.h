@@ -11,6 +11,9 @@
 // carries such bytes over an ASCII connection.
 QByteArray StatementBytes(const QString &text);
 
+// The lines as one statement text, each followed by CR LF.
+QString StatementText(const QStringList &lines);
+
 // The lines as one statement text, each followed by CR LF, with every named
 // parameter (":NAME" outside a string literal) turned into a marker; the
 // names are added to names in statement order.
