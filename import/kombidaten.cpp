@@ -41,8 +41,10 @@ struct MasterImport::PairRun {
     QString debugPoint = QStringLiteral("#001");
     QString kpid;
     QString kid;
-    QString name;  // between the quotes of the pair's statements
+    QString name;        // without its trailing blanks
+    QString masterRead;  // the pair's read of its combined rows, as logged
     int withoutCombination = 0;  // rows of the pair that give none
+    int combined = 0;            // rows of the pair's join
 };
 
 // The pair's collection id, the columns of its combined rows and of the
@@ -75,6 +77,36 @@ QStringList ColourLookup(const QString &red, const QString &green, const QString
 {
     return {QStringLiteral("select * from RGBCOLORS"), QStringLiteral(" where RCOLOR = ") + red,
             QStringLiteral("   and GCOLOR = ") + green, QStringLiteral("   and BCOLOR = ") + blue};
+}
+
+// A pair's statement as the log shows it, with the pair's values written in,
+// and as it runs, with markers for them: prepared once for all pairs.
+struct PairStatement {
+    QStringList shown;
+    QStringList marked;
+    QVariantList values;
+};
+
+// The statement restricted to the pair's MASTER rows.
+PairStatement OfPair(const QStringList &head, const QString &kpid, const QString &name, const QStringList &tail = {})
+{
+    return {head + QStringList{QStringLiteral("where PRODUCTID =") + kpid,
+                               QStringLiteral("and   COLORNAME ='") + PairNameLiteral(name) + QLatin1Char('\'')} +
+                tail,
+            // A name wider than the column matches nothing, as its literal
+            // would, instead of failing its conversion.
+            head + QStringList{QStringLiteral("where PRODUCTID =?"),
+                               QStringLiteral("and   COLORNAME =cast(? as varchar(8191) character set none)")} +
+                tail,
+            {kpid, name}};
+}
+
+// Points the query at the statement; its text as the log shows it.
+QString PointAt(TIBQuery &query, const PairStatement &statement)
+{
+    SetStatement(query, statement.marked);
+    query.Params = statement.values;
+    return StatementText(statement.shown);
 }
 
 }  // namespace
@@ -173,7 +205,7 @@ void MasterImport::CreateTableKOMBIDATEN()
     // The lookup indexes a rebuild switched off, built again before the
     // pairs read the lookups; also after a rebuild that was cut off.
     ActivateIndexes(false);
-    EnsureMasterIndex();
+    EnsureImportIndexes();
     SetStatement(pairs, {QStringLiteral("select * from KOLLEKTIONEN where KIMPORT<>'J'"), QStringLiteral("and KPID>0"),
                          QStringLiteral("order by KID")});
     observer_.Log(QStringLiteral("SQL: KOLLEKTIONEN ") + pairs.StatementText());
@@ -228,12 +260,16 @@ void MasterImport::ReadPair(PairRun &run)
     run.withoutCombination = 0;
     run.kpid = Field(run.pairs, "KPID").AsString();
     run.kid = Field(run.pairs, "KID").AsString();
-    run.name = PairNameLiteral(Field(run.pairs, "KNAME").AsString());
+    run.name = WithoutTrailingBlanks(Field(run.pairs, "KNAME").AsString());
 
     Status(QStringLiteral("Tabelle wird geleert."));
-    SetStatement(kdaten, {QStringLiteral("delete from KOMBIDATEN"), QStringLiteral("where K_PID = ") + run.kpid,
-                          QStringLiteral("and   K_KID = ") + run.kid});
-    observer_.Log(QStringLiteral("SQL: LÖSCHEN KOMBIDATEN ") + kdaten.StatementText());
+    const QString deleteText =
+        PointAt(kdaten, {{QStringLiteral("delete from KOMBIDATEN"), QStringLiteral("where K_PID = ") + run.kpid,
+                          QStringLiteral("and   K_KID = ") + run.kid},
+                         {QStringLiteral("delete from KOMBIDATEN"), QStringLiteral("where K_PID = ?"),
+                          QStringLiteral("and   K_KID = ?")},
+                         {run.kpid, run.kid}});
+    observer_.Log(QStringLiteral("SQL: LÖSCHEN KOMBIDATEN ") + deleteText);
     // The previous pair's mark committed all before: a delete that found
     // nothing leaves nothing to commit.
     if (kdaten.RunStatement() > 0)
@@ -241,12 +277,12 @@ void MasterImport::ReadPair(PairRun &run)
     SetStatement(kdaten, {QStringLiteral("select * from KOMBIDATEN where K_KID=0")});
     kdaten.OpenQuery();
     Status(QStringLiteral("SQL beendet."));
-    SetStatement(dm_.qrMaster,
-                 {QStringLiteral("select COLORNUMBER,COLORNAME,COLORNUMBER,PRODUCTID,BASENAME,RCOLOR,GCOLOR,"
-                                 "BCOLOR,FORMULADETAILSKEY,COSTCODE,FID,BASEID from MASTER,FARBEN,BASEN"),
-                  QStringLiteral("where PRODUCTID =") + run.kpid,
-                  QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\''),
-                  QStringLiteral("and   FNAME=COLORNUMBER"), QStringLiteral("and   BNAME=BASENAME")});
+    run.masterRead = PointAt(dm_.qrMaster,
+                             OfPair({QStringLiteral("select COLORNUMBER,COLORNAME,COLORNUMBER,PRODUCTID,BASENAME,RCOLOR,"
+                                                    "GCOLOR,BCOLOR,FORMULADETAILSKEY,COSTCODE,FID,BASEID from MASTER,"
+                                                    "FARBEN,BASEN")},
+                                    run.kpid, run.name,
+                                    {QStringLiteral("and   FNAME=COLORNUMBER"), QStringLiteral("and   BNAME=BASENAME")}));
     Status(QStringLiteral("MASTER wird geöffnet..."));
 }
 
@@ -254,10 +290,11 @@ void MasterImport::BuildPairRows(PairRun &run)
 {
     TIBQuery &master = dm_.qrMaster;
     Pump();
-    observer_.Log(QStringLiteral("SQL: LESEN MASTER ") + master.StatementText());
+    observer_.Log(QStringLiteral("SQL: LESEN MASTER ") + run.masterRead);
     master.OpenQuery();
     master.ToLastRow();
     master.ToFirstRow();
+    run.combined = master.RowCount();
     if (master.AtEnd())
         return;
     const CombinedColumns columns(run.pairs, master, dm_.qrKDaten);
@@ -273,20 +310,25 @@ void MasterImport::ConsumePair(PairRun &run)
 {
     Status(QStringLiteral("Lösche Datensätze Produkt-ID: (") + QString::number(run.p) + QLatin1Char(')'));
     run.debugPoint = QStringLiteral("#014");
-    // The rows that found no shade or base go too: each is logged.
-    SetStatement(lookup_, {QStringLiteral("select COLORNUMBER, BASENAME from MASTER"),
-                           QStringLiteral("where PRODUCTID =") + run.kpid,
-                           QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\''),
-                           QStringLiteral("and   (not exists (select 1 from FARBEN where FNAME = COLORNUMBER)"),
-                           QStringLiteral("or     not exists (select 1 from BASEN where BNAME = BASENAME))")});
+    // The rows that found no shade or base go too: each is logged. Looked
+    // for only when the pair has more rows than its join gave.
+    PointAt(lookup_, OfPair({QStringLiteral("select count(*) from MASTER")}, run.kpid, run.name));
     lookup_.OpenQuery();
-    for (; !lookup_.AtEnd(); lookup_.ToNextRow())
-        RowWithoutCombination(run, Field(lookup_, "COLORNUMBER").AsString(), Field(lookup_, "BASENAME").AsString());
+    const bool unmatched = lookup_.Fields().front().AsInteger() > run.combined;
     lookup_.CloseQuery();
-    SetStatement(lookup_, {QStringLiteral("delete from MASTER"), QStringLiteral("where PRODUCTID =") + run.kpid,
-                           QStringLiteral("and   COLORNAME ='") + run.name + QLatin1Char('\'')});
+    if (unmatched) {
+        PointAt(lookup_,
+                OfPair({QStringLiteral("select COLORNUMBER, BASENAME from MASTER")}, run.kpid, run.name,
+                       {QStringLiteral("and   (not exists (select 1 from FARBEN where FNAME = COLORNUMBER)"),
+                        QStringLiteral("or     not exists (select 1 from BASEN where BNAME = BASENAME))")}));
+        lookup_.OpenQuery();
+        for (; !lookup_.AtEnd(); lookup_.ToNextRow())
+            RowWithoutCombination(run, Field(lookup_, "COLORNUMBER").AsString(), Field(lookup_, "BASENAME").AsString());
+        lookup_.CloseQuery();
+    }
+    const QString deleteText = PointAt(lookup_, OfPair({QStringLiteral("delete from MASTER")}, run.kpid, run.name));
     Pump();
-    observer_.Log(QStringLiteral("SQL:MASTER:DELETE ") + lookup_.StatementText());
+    observer_.Log(QStringLiteral("SQL:MASTER:DELETE ") + deleteText);
     lookup_.RunStatement();
     consumedRows_ += run.withoutCombination;
 }

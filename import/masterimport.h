@@ -84,8 +84,9 @@ private:
     QString BaseNameCharacterSet();
     // MASTER rewritten pair by pair when a sample of it lies otherwise.
     void PutMasterInPairOrder();
-    // The index that finds a pair's MASTER rows, made once when missing.
-    void EnsureMasterIndex();
+    // The indexes that find a pair's MASTER rows and its KOLLEKTIONEN row,
+    // made once when missing.
+    void EnsureImportIndexes();
     // What a torn creation or drop of a table left, taken up or freed.
     void RepairTornTables(const QStringList &programTables);
     // An emptied program table with other columns altered into shape.

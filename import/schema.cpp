@@ -449,11 +449,19 @@ QString MasterImport::BaseNameCharacterSet()
     return names.isEmpty() ? QString() : names.first();
 }
 
-void MasterImport::EnsureMasterIndex()
+void MasterImport::EnsureImportIndexes()
 {
-    // Without it every pair reads and deletes its rows by a scan of all of
-    // MASTER. Any active index on the two columns, in this order, will do.
-    const QStringList indexes = IndexesOf(QStringLiteral("MASTER"));
-    if (indexes.filter(QRegularExpression(QStringLiteral(" PRODUCTID,COLORNAME$"))).isEmpty())
-        RunSchemaStatement({QStringLiteral("CREATE INDEX MASTER_IMPORT_IDX ON MASTER (PRODUCTID, COLORNAME)")});
+    // Without them every pair reads and deletes its MASTER rows by a scan of
+    // all of MASTER, and its mark finds its KOLLEKTIONEN row by a scan of all
+    // pairs. Any active index on the columns, in this order, will do.
+    static const struct {
+        const char *table, *columns, *name;
+    } wanted[] = {{"MASTER", "PRODUCTID,COLORNAME", "MASTER_IMPORT_IDX"},
+                  {"KOLLEKTIONEN", "KPID,KID", "KOLLEKTIONEN_IMPORT_IDX"}};
+    for (const auto &index : wanted) {
+        const QString table = QLatin1String(index.table), columns = QLatin1String(index.columns);
+        if (IndexesOf(table).filter(QRegularExpression(QLatin1Char(' ') + columns + QLatin1Char('$'))).isEmpty())
+            RunSchemaStatement({QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                                    .arg(QLatin1String(index.name), table, QString(columns).replace(QLatin1Char(','), QStringLiteral(", ")))});
+    }
 }
