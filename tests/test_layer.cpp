@@ -55,6 +55,7 @@ private slots:
     void dialectOneDatabase();
     void textBlobAndOtherTypes();
     void windows1252RoundTrip();
+    void markersTakeParams();
     void detachCommitsAndDestroyCommits();
 };
 
@@ -394,7 +395,41 @@ void TestLayer::windows1252RoundTrip()
     s.q.ToNextRow();
     QVERIFY(s.q.AtEnd());
     QCOMPARE(ToAnsi(QStringLiteral("€Ω")), QByteArray("\x80?"));
+    QCOMPARE(ToAnsi(QStringLiteral("a\U0001F600ü")), QByteArray("a?\xfc"));  // one "?" for a surrogate pair
     QCOMPARE(AnsiUpperCase(QStringLiteral("weiß äöü šœžÿ µ")), QStringLiteral("WEIß ÄÖÜ ŠŒŽŸ µ"));
+}
+
+void TestLayer::markersTakeParams()
+{
+    TempProgramFolder folder;
+    CreateEmptyDatabase(folder.databasePath());
+    const QString name = QStringLiteral("Farben d'Italia Weiß");
+    RunSql(folder.databasePath(), {QStringLiteral("create table N (ID integer, NAME varchar(20))"),
+                                   QStringLiteral("insert into N values (1, 'x')"), QStringLiteral("insert into N values (2, 'x')"),
+                                   QStringLiteral("insert into N values (3, 'y')")});
+    Session s(folder.databasePath());
+    s.sql({QStringLiteral("update N set NAME = ? where ID = ?")});
+    s.q.Params = {name, QStringLiteral("3")};  // text for the integer, as a pasted literal
+    QCOMPARE(s.q.RunStatement(), 1);
+    // The same statement with other values; a value wider than the column
+    // matches nothing through the cast instead of failing.
+    const QString select = QStringLiteral("select count(*) from N where NAME = cast(? as varchar(8191) character set none)");
+    for (const auto &[value, count] : {std::pair{name, 1}, {QStringLiteral("x"), 2}, {name + name, 0}}) {
+        s.sql({select});
+        s.q.Params = {value};
+        s.q.OpenQuery();
+        QCOMPARE(s.q.Fields().front().AsInteger(), count);
+    }
+    s.sql({QStringLiteral("delete from N where NAME = ?")});
+    s.q.Params = {QStringLiteral("x")};
+    QCOMPARE(s.q.RunStatement(), 2);
+    // New lines drop the values: a marker without one is the engine's error.
+    s.sql({QStringLiteral("delete from N where ID = ?")});
+    QVERIFY(s.q.Params.isEmpty());
+    QVERIFY(errorOf([&] { s.q.RunStatement(); }) != QStringLiteral("<no error>"));
+    s.tr.CommitRetaining();
+    QCOMPARE(QueryRows(folder.databasePath(), QStringLiteral("select ID, NAME from N")),
+             (QList<QStringList>{{QStringLiteral("3"), name}}));
 }
 
 void TestLayer::detachCommitsAndDestroyCommits()
