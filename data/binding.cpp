@@ -64,6 +64,19 @@ void BindValue(XSQLVAR &var, ISC_SHORT &null, std::vector<char> &buffer, const Q
     }
 }
 
+const QVariant kUnbound;
+
+// Every marker of the statement bound to the value valueAt(i) gives for it.
+template <typename ValueAt>
+void BindMarkers(PreparedStatement &statement, ValueAt valueAt)
+{
+    Sqlda &in = statement.in;
+    statement.inData.resize(in.count());
+    statement.inNull.assign(in.count(), -1);
+    for (int i = 0; i < in.count(); ++i)
+        BindValue(in.var(i), statement.inNull[i], statement.inData[i], valueAt(i));
+}
+
 }  // namespace
 
 void TIBQuery::bindFields(Statement &statement, NamedStatement &named)
@@ -81,18 +94,12 @@ void TIBQuery::bindFields(Statement &statement, NamedStatement &named)
             named.fieldOf.emplace_back(field == fields_.end() ? -1 : static_cast<int>(field - fields_.begin()), old);
         }
     }
-    Sqlda &in = statement.in;
-    statement.inData.resize(in.count());
-    statement.inNull.assign(in.count(), -1);
-    static const QVariant unbound;
-    for (int i = 0; i < in.count(); ++i) {
-        const QVariant *value = &unbound;
-        if (i < static_cast<int>(named.fieldOf.size()) && named.fieldOf[i].first >= 0) {
-            const TField &field = fields_[named.fieldOf[i].first];
-            value = named.fieldOf[i].second ? &field.OldValue() : &field.Value();
-        }
-        BindValue(in.var(i), statement.inNull[i], statement.inData[i], *value);
-    }
+    BindMarkers(statement, [this, &named](int i) -> const QVariant & {
+        if (i >= static_cast<int>(named.fieldOf.size()) || named.fieldOf[i].first < 0)
+            return kUnbound;
+        const TField &field = fields_[named.fieldOf[i].first];
+        return named.fieldOf[i].second ? field.OldValue() : field.Value();
+    });
 }
 
 void TIBQuery::execute(Statement &statement)
@@ -101,13 +108,8 @@ void TIBQuery::execute(Statement &statement)
         statement.execute(Transaction->Handle(), nullptr);
         return;
     }
-    Sqlda &in = statement.in;
-    statement.inData.resize(in.count());
-    statement.inNull.assign(in.count(), -1);
-    static const QVariant unbound;
-    for (int i = 0; i < in.count(); ++i)
-        BindValue(in.var(i), statement.inNull[i], statement.inData[i], i < Params.size() ? Params.at(i) : unbound);
-    statement.execute(Transaction->Handle(), in.get());
+    BindMarkers(statement, [this](int i) -> const QVariant & { return i < Params.size() ? Params.at(i) : kUnbound; });
+    statement.execute(Transaction->Handle(), statement.in.get());
 }
 
 void TIBQuery::PostRow()
