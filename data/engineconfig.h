@@ -22,3 +22,11 @@ void UseEngineConfiguration(const QString &programFolder);
 // A German sentence that says what keeps this user from opening the local
 // database file, or an empty text when nothing on the file system does.
 QString LocalAccessHint(const QString &databaseName);
+
+// The page cache, in pages, for a connection that writes much, such as the
+// import's: above the configuration's FileSystemCacheThreshold, so that the
+// engine writes its pages past the file cache. Each commit writes its pages
+// synchronously, and through the file cache this kernel writes back the
+// whole large cached page an 8 KB page falls in: eight times the bytes. 0
+// when the database is not a local file that can be opened so.
+int WritersCachePages(const QString &databaseName);

@@ -54,7 +54,15 @@ std::string TIBDatabase::BuildParamBlock(const QStringList &params)
             code = isc_dpb_lc_ctype;
         else if (name == QLatin1String("no_garbage_collect"))
             code = isc_dpb_no_garbage_collect;
-        else
+        else if (name == QLatin1String("num_buffers")) {
+            // A number: four bytes, lowest first.
+            const quint32 pages = ParamValue(line).toUInt();
+            QByteArray value(4, '\0');
+            for (int i = 0; i < 4; ++i)
+                value[i] = static_cast<char>((pages >> (8 * i)) & 0xff);
+            AppendItem(block, isc_dpb_num_buffers, value);
+            continue;
+        } else
             throw Exception(QStringLiteral("Unbekannter Datenbankparameter '%1'").arg(name));
         AppendItem(block, code, ParamValue(line));
     }

@@ -2,6 +2,7 @@
 // what the steps share.
 #include "import/masterimport.h"
 
+#include "data/engineconfig.h"
 #include "data/faults.h"
 #include "data/fmdm1.h"
 #include "data/sql.h"
@@ -34,38 +35,61 @@ bool MasterPartlyConsumed(TIBQuery &query)
 
 constexpr qint64 kShowEveryMs = 50;
 
+// The import's connection, attached anew for the run and as before after it.
 // Garbage collection frees the pages of deleted rows, and a write in the
 // same process may take them over; a kill in between leaves a data page
-// that the table still lists, confused for good (Firebird 3). So the
-// import's connection collects no garbage: it connects anew for the run,
-// and with garbage collection again after it.
-class WithoutGarbageCollection {
+// that the table still lists, confused for good (Firebird 3). So it collects
+// no garbage. And it has a page cache of its own that writes past the file
+// cache (WritersCachePages).
+class ImportConnection {
 public:
-    explicit WithoutGarbageCollection(Tfmdm &dm) : dm_(dm), wasConnected_(dm.ib1.Connected()) { Reconnect(true); }
-    ~WithoutGarbageCollection()
+    explicit ImportConnection(Tfmdm &dm)
+        : dm_(dm),
+          wasConnected_(dm.ib1.Connected()),
+          buffers_(BuffersLine(dm.ib1.DatabaseName))
+    {
+        Reconnect(true);
+    }
+    ~ImportConnection()
     {
         try {
             if (wasConnected_) {
                 Reconnect(false);
             } else {
                 dm_.ib1.SetConnected(false);
-                dm_.ib1.Params.removeAll(flag);
+                RemoveOwnParams();
             }
         } catch (const Exception &) {
             // A lost connection: the next use attaches again.
         }
     }
-    WithoutGarbageCollection(const WithoutGarbageCollection &) = delete;
-    WithoutGarbageCollection &operator=(const WithoutGarbageCollection &) = delete;
+    ImportConnection(const ImportConnection &) = delete;
+    ImportConnection &operator=(const ImportConnection &) = delete;
 
 private:
     inline static const QString flag = QStringLiteral("no_garbage_collect");
 
-    void Reconnect(bool off)
+    static QString BuffersLine(const QString &databaseName)
+    {
+        const int pages = WritersCachePages(databaseName);
+        return pages > 0 ? QStringLiteral("num_buffers=%1").arg(pages) : QString();
+    }
+
+    void RemoveOwnParams()
     {
         dm_.ib1.Params.removeAll(flag);
-        if (off)
+        if (!buffers_.isEmpty())
+            dm_.ib1.Params.removeAll(buffers_);
+    }
+
+    void Reconnect(bool forImport)
+    {
+        RemoveOwnParams();
+        if (forImport) {
             dm_.ib1.Params << flag;
+            if (!buffers_.isEmpty())
+                dm_.ib1.Params << buffers_;
+        }
         // Detaching commits the running transaction, as the end of a run does.
         dm_.ib1.SetConnected(false);
         dm_.ib1.SetConnected(true);
@@ -74,6 +98,7 @@ private:
 
     Tfmdm &dm_;
     const bool wasConnected_;
+    const QString buffers_;
 };
 
 }  // namespace
@@ -190,7 +215,7 @@ void MasterImport::Run()
     try {
         CheckTables();
         {
-            const WithoutGarbageCollection connection(dm_);
+            const ImportConnection connection(dm_);
             try {
                 ClaimRun();
                 RunSteps();

@@ -1,14 +1,20 @@
 // The connection and query layer against real database files.
 #include "data/ansi.h"
+#include "data/engineconfig.h"
 #include "data/faults.h"
 #include "data/ib.h"
 #include "data/validation.h"
 #include "support/testsupport.h"
 #include "tools/demodata.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
+#include <fcntl.h>
+
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -52,6 +58,7 @@ private slots:
     void attachOnFirstUseAfterFailure();
     void fetchErrorsAreNotTheEnd();
     void cancelFromAnotherThread();
+    void writersCacheBypassesFileCache();
     void dialectOneDatabase();
     void textBlobAndOtherTypes();
     void windows1252RoundTrip();
@@ -63,8 +70,9 @@ void TestLayer::paramBlockBytes()
 {
     const std::string dpb = TIBDatabase::BuildParamBlock(
         {QStringLiteral(" USER_NAME =SYSDBA"), QString(), QStringLiteral("=nothing"),
-         QStringLiteral("isc_dpb_password=pw=x"), QStringLiteral("lc_ctype=ASCII")});
-    const std::string expected = std::string("\x01", 1) + "\x1c\x06SYSDBA" + "\x1d\x04pw=x" + "\x30\x05" "ASCII";
+         QStringLiteral("isc_dpb_password=pw=x"), QStringLiteral("lc_ctype=ASCII"), QStringLiteral("num_buffers=65539")});
+    const std::string expected = std::string("\x01", 1) + "\x1c\x06SYSDBA" + "\x1d\x04pw=x" + "\x30\x05" "ASCII" +
+                                 std::string("\x05\x04\x03\x00\x01\x00", 6);
     QCOMPARE(QByteArray::fromStdString(dpb).toHex(' '), QByteArray::fromStdString(expected).toHex(' '));
 }
 
@@ -329,6 +337,62 @@ void TestLayer::cancelFromAnotherThread()
     s.sql({QStringLiteral("select count(*) as N from RDB$DATABASE")});
     s.q.OpenQuery();
     QCOMPARE(s.q.ColumnByName(QStringLiteral("N")).AsInteger(), 1);
+}
+
+namespace {
+
+// The flags of the descriptors this process holds on a file.
+QList<int> OpenFlags(const QString &path)
+{
+    QList<int> flags;
+    const QString target = QFileInfo(path).canonicalFilePath();
+    for (const QFileInfo &fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files)) {
+        if (fd.symLinkTarget() != target)
+            continue;
+        QFile info(QStringLiteral("/proc/self/fdinfo/") + fd.fileName());
+        if (!info.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : info.readAll().split('\n')) {
+            if (line.startsWith("flags:"))
+                flags << line.mid(6).trimmed().toInt(nullptr, 8);
+        }
+    }
+    return flags;
+}
+
+}  // namespace
+
+void TestLayer::writersCacheBypassesFileCache()
+{
+    QCOMPARE(WritersCachePages(QStringLiteral("192.168.0.10:/var/lib/tintorel/Daten/QELMPREISE.fdb")), 0);
+    TempProgramFolder folder;
+    CreateEmptyDatabase(folder.databasePath());
+    QCOMPARE(WritersCachePages(folder.databasePath() + QStringLiteral(".missing")), 0);
+    const int pages = WritersCachePages(folder.databasePath());
+    if (pages == 0)
+        QSKIP("this file system has no direct I/O");
+    const auto direct = [](const QList<int> &flags) {
+        return std::count_if(flags.begin(), flags.end(), [](int f) { return (f & O_DIRECT) != 0; });
+    };
+    Session searches(folder.databasePath());
+    searches.sql({QStringLiteral("select 1 as ONE from RDB$DATABASE")});
+    searches.q.OpenQuery();
+    const QList<int> before = OpenFlags(folder.databasePath());
+    QVERIFY(!before.isEmpty());
+    QCOMPARE(direct(before), 0);
+
+    Session writer(folder.databasePath());
+    writer.db.Params << QStringLiteral("num_buffers=%1").arg(pages);
+    writer.sql({QStringLiteral("create table T (A integer)")});
+    writer.q.RunStatement();
+    writer.tr.CommitRetaining();
+    QCOMPARE(direct(OpenFlags(folder.databasePath())), 1);
+    // A connection through the file cache reads what was written past it.
+    Session later(folder.databasePath());
+    later.sql({QStringLiteral("select count(*) as N from RDB$RELATIONS where RDB$RELATION_NAME = 'T'")});
+    later.q.OpenQuery();
+    QCOMPARE(later.q.ColumnByName(QStringLiteral("N")).AsInteger(), 1);
+    QCOMPARE(direct(OpenFlags(folder.databasePath())), 1);
 }
 
 void TestLayer::dialectOneDatabase()
