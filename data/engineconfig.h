@@ -30,3 +30,7 @@ QString LocalAccessHint(const QString &databaseName);
 // whole large cached page an 8 KB page falls in: eight times the bytes. 0
 // when the database is not a local file that can be opened so.
 int WritersCachePages(const QString &databaseName);
+
+// After such a connection: asks the kernel to read the database file into
+// the file cache again, where the searches' connections look for it.
+void RefillFileCache(const QString &databaseName);

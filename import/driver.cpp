@@ -62,6 +62,8 @@ public:
         } catch (const Exception &) {
             // A lost connection: the next use attaches again.
         }
+        if (!buffers_.isEmpty())
+            RefillFileCache(dm_.ib1.DatabaseName);
     }
     ImportConnection(const ImportConnection &) = delete;
     ImportConnection &operator=(const ImportConnection &) = delete;
