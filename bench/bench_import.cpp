@@ -2,8 +2,10 @@
 // in the window (offscreen): the click's handler, the run on a thread and a
 // connection of its own, the status bar and the progress bar; every message
 // box takes its default answer. Against it the engine's set-based import of
-// the same database (engineimport.cpp). The two take turns on fresh copies
-// of one generated database, ours first, round after round, and each figure
+// the same database (engineimport.cpp), and beside that the engine's import
+// pair by pair with the commits the program's import must make: what those
+// commits alone cost. They take turns on fresh copies of one generated
+// database, ours first, round after round, and each figure
 // is the median of the rounds, so that a busy moment of the machine cannot
 // decide it.
 //
@@ -143,6 +145,7 @@ bool g_finished = false;
 struct Round {
     qint64 ours = 0;
     qint64 engine = 0;
+    qint64 floor = 0;  // the engine pair by pair, with the import's commits
     qint64 longest = 0;
     qint64 written = 0;  // to storage
     qint64 handed = 0;   // in write calls
@@ -153,6 +156,8 @@ struct Round {
     ColdStart cold;  // a start of the program on the database ours left
 
     double Ratio() const { return double(ours) / std::max<qint64>(engine, 1); }
+    double FloorRatio() const { return double(floor) / std::max<qint64>(engine, 1); }
+    double OverFloor() const { return double(ours) / std::max<qint64>(floor, 1); }
     double WrittenPerSize() const { return double(written) / std::max<qint64>(size, 1); }
     double HandedPerSize() const { return double(handed) / std::max<qint64>(size, 1); }
 };
@@ -194,7 +199,7 @@ void OurImport(const QString &root, const QString &pristine, Round &round)
     round.cold = ColdStarts(root + QStringLiteral("/program"), 1);
 }
 
-Round RunRound(const QString &pristine)
+Round RunRound(const QString &pristine, bool scattered)
 {
     QTemporaryDir work;
     Round round;
@@ -202,8 +207,13 @@ Round RunRound(const QString &pristine)
     const QString engine = work.path() + QStringLiteral("/engine.fdb");
     QFile::copy(pristine, engine);
     round.engine = EngineImport(engine);
+    const QString floor = work.path() + QStringLiteral("/floor.fdb");
+    QFile::copy(pristine, floor);
+    round.floor = EngineImport(floor, true, scattered);
     try {
         round.difference = FirstDifference(ProgramDatabase(work.path()), engine);
+        if (round.difference.isEmpty())
+            round.difference = FirstDifference(floor, engine);
     } catch (const Exception &e) {
         // A table that ours left missing, say.
         round.difference = e.Message();
@@ -235,11 +245,13 @@ bool RunProfile(const Profile &profile, int roundCount)
     std::vector<Round> rounds;
     bool same = true;
     for (int i = 1; i <= roundCount; ++i) {
-        const Round round = RunRound(pristine);
-        std::printf("  round %d: ours %lld ms (%s), engine %lld ms, ratio %.2f; longest stretch %lld ms; "
+        const Round round = RunRound(pristine, layout.runs > layout.pairs);
+        std::printf("  round %d: ours %lld ms (%s), engine %lld ms, ratio %.2f; engine pair by pair %lld ms "
+                    "(%.2f of the engine); longest stretch %lld ms; "
                     "written %.1f MB (in write calls %.1f MB), database %.1f MB; tables equal: %s; then a start: "
                     "first search %lld ms, the next %lld ms, quitting %lld ms\n",
-                    i, round.ours, qPrintable(round.steps), round.engine, round.Ratio(), round.longest,
+                    i, round.ours, qPrintable(round.steps), round.engine, round.Ratio(), round.floor,
+                    round.FloorRatio(), round.longest,
                     round.written / 1e6, round.handed / 1e6, round.size / 1e6,
                     round.difference.isEmpty() ? "yes" : qPrintable(QStringLiteral("NO, ") + round.difference),
                     round.cold.first, round.cold.later, round.cold.quit);
@@ -252,18 +264,22 @@ bool RunProfile(const Profile &profile, int roundCount)
     const double ours = MedianOf(rounds, [](const Round &r) { return double(r.ours); });
     const double engine = MedianOf(rounds, [](const Round &r) { return double(r.engine); });
     const double ratio = MedianOf(rounds, [](const Round &r) { return r.Ratio(); });
+    const double floor = MedianOf(rounds, [](const Round &r) { return double(r.floor); });
+    const double floorRatio = MedianOf(rounds, [](const Round &r) { return r.FloorRatio(); });
+    const double overFloor = MedianOf(rounds, [](const Round &r) { return r.OverFloor(); });
     const double longest = MedianOf(rounds, [](const Round &r) { return double(r.longest); });
     const double written = MedianOf(rounds, [](const Round &r) { return r.WrittenPerSize(); });
     const double handed = MedianOf(rounds, [](const Round &r) { return r.HandedPerSize(); });
     const double cold = MedianOf(rounds, [](const Round &r) { return r.cold.Ratio(); });
     const double quit = MedianOf(rounds, [](const Round &r) { return double(r.cold.quit); });
     std::printf("%s, %d rows, medians of %d rounds: ours %.0f ms, engine %.0f ms, ratio %.2f (goal %.1f); "
+                "the engine pair by pair with the import's commits %.0f ms, %.2f of the engine, ours %.2f of it; "
                 "longest stretch without message handling %.0f ms (goal under %lld); "
                 "bytes written / database size %.1f (goal %.0f; in write calls %.1f); after the import, "
                 "first search / next %.2f "
                 "(goal %.0f), quitting %.0f ms (goal %lld)\n",
                 qPrintable(profile.name), profile.options.masterRows, roundCount, ours, engine, ratio,
-                profile.goal, longest, kLongestGoalMs, written, kWrittenGoal, handed, cold, kColdGoal, quit,
+                profile.goal, floor, floorRatio, overFloor, longest, kLongestGoalMs, written, kWrittenGoal, handed, cold, kColdGoal, quit,
                 kQuitGoalMs);
     return same && ratio <= profile.goal && longest < kLongestGoalMs && written <= kWrittenGoal && cold <= kColdGoal &&
            quit <= kQuitGoalMs;

@@ -19,6 +19,7 @@
 #include "rawclient.h"
 
 #include "app/startup.h"
+#include "data/engineconfig.h"
 #include "import/masterimport.h"
 #include "tools/demodata.h"
 
@@ -77,11 +78,70 @@ void EmptyMaster(AdminConnection &c)
 
 const QStringList kLookups = {QStringLiteral("RGBCOLORS"), QStringLiteral("BASEN"), QStringLiteral("FARBEN")};
 
+// Each pair's combinations with the commits the program's import makes for
+// it: its old combinations deleted, its rows written, its MASTER rows
+// deleted and its mark set, each committed. The pair's rows go in one set
+// and one commit, where the program commits every 100 rows. The indexes are
+// those the program's import keeps for the pairs.
+void CombinationsPairByPair(AdminConnection &c, bool inPairOrderFirst)
+{
+    if (inPairOrderFirst) {
+        QStringList columns;
+        for (const QStringList &column : c.Rows(QStringLiteral(
+                 "select trim(RDB$FIELD_NAME) from RDB$RELATION_FIELDS where RDB$RELATION_NAME = 'MASTER' "
+                 "order by RDB$FIELD_POSITION")))
+            columns << column.first();
+        for (const QStringList &statement : MasterInPairOrder(columns.join(QLatin1Char(',')))) {
+            c.query.ClearLines();
+            for (const QString &line : statement)
+                c.query.AddLine(line);
+            c.query.RunStatement();
+        }
+        c.tr.CommitRetaining();
+    }
+    c.Run(QStringLiteral("CREATE INDEX MASTER_IMPORT_IDX ON MASTER (PRODUCTID, COLORNAME)"));
+    c.Run(QStringLiteral("CREATE INDEX KOLLEKTIONEN_IMPORT_IDX ON KOLLEKTIONEN (KPID, KID)"));
+    c.Run(QStringLiteral("ALTER INDEX KOMBIDATEN_IDX3 ACTIVE"));
+    c.Run(QStringLiteral("ALTER INDEX KOMBIDATEN_IDX4 ACTIVE"));
+    const QString name = QStringLiteral("cast(? as varchar(8191) character set none)");
+    const auto run = [&c](const QString &statement, const QVariantList &values) {
+        c.query.ClearLines();
+        c.query.AddLine(statement);
+        c.query.Params = values;
+        c.query.RunStatement();
+        c.tr.CommitRetaining();
+    };
+    for (const QStringList &pair :
+         c.Rows(QStringLiteral("select KPID, KID, KNAME from KOLLEKTIONEN where KPID > 0 order by KID"))) {
+        const QVariant kpid = pair.at(0), kid = pair.at(1), kname = pair.at(2);
+        run(QStringLiteral("delete from KOMBIDATEN where K_PID = ? and K_KID = ?"), {kpid, kid});
+        run(QStringLiteral("insert into KOMBIDATEN select F.FID, cast(? as integer), M.PRODUCTID, R.COLORID, "
+                           "B.BASEID, M.FORMULADETAILSKEY, cast(M.COSTCODE as integer) from MASTER M "
+                           "join FARBEN F on F.FNAME = M.COLORNUMBER "
+                           "join BASEN B on B.BNAME = M.BASENAME "
+                           "join RGBCOLORS R on R.RCOLOR = M.RCOLOR and R.GCOLOR = M.GCOLOR "
+                           "and R.BCOLOR = M.BCOLOR "
+                           "where M.PRODUCTID = ? and M.COLORNAME = %1")
+                .arg(name),
+            {kid, kpid, kname});
+        run(QStringLiteral("delete from MASTER where PRODUCTID = ? and COLORNAME = %1").arg(name), {kpid, kname});
+        run(QStringLiteral("update KOLLEKTIONEN set KIMPORT = 'J' where KPID = ? and KID = ?"), {kpid, kid});
+    }
+    c.Run(QStringLiteral("ALTER INDEX KOMBIDATEN_IDX1 ACTIVE"));
+    c.Run(QStringLiteral("ALTER INDEX KOMBIDATEN_IDX2 ACTIVE"));
+    for (const QStringList &statement : SchemaRebuildStatements())
+        if (statement.first().startsWith(QLatin1String("ALTER TABLE MASTER")))
+            RunWhereAccepted(c, statement);
+}
+
 }  // namespace
 
-qint64 EngineImport(const QString &path)
+qint64 EngineImport(const QString &path, bool pairByPair, bool inPairOrderFirst)
 {
     AdminConnection c(path);
+    // Its commits write as the program's import writes them.
+    if (pairByPair && WritersCachePages(path) > 0)
+        c.db.Params << QStringLiteral("num_buffers=%1").arg(WritersCachePages(path));
     const auto dense = [&c](const QString &table, const QString &columns) {
         c.Run(QStringLiteral("insert into %1 select row_number() over (order by %2), %2 "
                              "from (select distinct %2 from MASTER)")
@@ -102,15 +162,19 @@ qint64 EngineImport(const QString &path)
                              "from (select distinct COLORNAME, PRODUCTID from MASTER)"));
         c.Run(QStringLiteral("insert into KOLLEKTIONEN (KPID, KID, KNAME, KIMPORT) "
                              "select distinct 0, KID, KNAME, 'J' from KOLLEKTIONEN"));
-        c.Run(QStringLiteral("insert into KOMBIDATEN select F.FID, K.KID, M.PRODUCTID, R.COLORID, B.BASEID, "
-                             "M.FORMULADETAILSKEY, cast(M.COSTCODE as integer) from MASTER M "
-                             "join FARBEN F on F.FNAME = M.COLORNUMBER "
-                             "join BASEN B on B.BNAME = M.BASENAME "
-                             "join KOLLEKTIONEN K on K.KNAME = M.COLORNAME and K.KPID = 0 "
-                             "join RGBCOLORS R on R.RCOLOR = M.RCOLOR and R.GCOLOR = M.GCOLOR "
-                             "and R.BCOLOR = M.BCOLOR"));
-        SetIndexesActive(c, {QStringLiteral("KOMBIDATEN")}, true);
-        EmptyMaster(c);
+        if (pairByPair) {
+            CombinationsPairByPair(c, inPairOrderFirst);
+        } else {
+            c.Run(QStringLiteral("insert into KOMBIDATEN select F.FID, K.KID, M.PRODUCTID, R.COLORID, B.BASEID, "
+                                 "M.FORMULADETAILSKEY, cast(M.COSTCODE as integer) from MASTER M "
+                                 "join FARBEN F on F.FNAME = M.COLORNUMBER "
+                                 "join BASEN B on B.BNAME = M.BASENAME "
+                                 "join KOLLEKTIONEN K on K.KNAME = M.COLORNAME and K.KPID = 0 "
+                                 "join RGBCOLORS R on R.RCOLOR = M.RCOLOR and R.GCOLOR = M.GCOLOR "
+                                 "and R.BCOLOR = M.BCOLOR"));
+            SetIndexesActive(c, {QStringLiteral("KOMBIDATEN")}, true);
+            EmptyMaster(c);
+        }
         c.tr.Commit();
     });
 }

@@ -179,18 +179,23 @@ void MasterImport::PutMasterInPairOrder()
         "order by rf.RDB$FIELD_POSITION"));
     for (QString &column : columns)
         column = QuotedIdentifier(column);
-    const QString list = columns.join(QLatin1Char(','));
+    for (const QStringList &statement : MasterInPairOrder(columns.join(QLatin1Char(',')))) {
+        SetStatement(lookup_, statement);
+        lookup_.RunStatement();
+    }
+    Commit();
+}
+
+QList<QStringList> MasterInPairOrder(const QString &columns)
+{
     // The engine's sort keeps no order among equal keys: the rows are
     // numbered as they lie first.
-    SetStatement(lookup_, {QStringLiteral("insert into MASTER (%1)").arg(list),
-                           QStringLiteral("select %1 from (select MASTER.*, row_number() over () as TINTOREL_REIHE "
-                                          "from MASTER)")
-                               .arg(list),
-                           QStringLiteral("order by PRODUCTID, COLORNAME, TINTOREL_REIHE")});
-    lookup_.RunStatement();
-    SetStatement(lookup_, {QStringLiteral("delete from MASTER where RDB$RECORD_VERSION <> current_transaction")});
-    lookup_.RunStatement();
-    Commit();
+    return {{QStringLiteral("insert into MASTER (%1)").arg(columns),
+             QStringLiteral("select %1 from (select MASTER.*, row_number() over () as TINTOREL_REIHE "
+                            "from MASTER)")
+                 .arg(columns),
+             QStringLiteral("order by PRODUCTID, COLORNAME, TINTOREL_REIHE")},
+            {QStringLiteral("delete from MASTER where RDB$RECORD_VERSION <> current_transaction")}};
 }
 
 void MasterImport::CreateTableKOMBIDATEN()

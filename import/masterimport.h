@@ -195,5 +195,10 @@ QString StoppedText(const QString &cause, const QString &message);
 // engine's lines about the damage.
 QString DamagedText(const QStringList &damage);
 
+// The statements that write MASTER again pair by pair, each pair's rows in
+// their delivered order, and delete the rows as they lay; for the columns
+// of MASTER, quoted and separated by commas. Both in one transaction.
+QList<QStringList> MasterInPairOrder(const QString &columns);
+
 // The text of the error box of a failed pair: five lines, each ending in CR LF.
 QString PairErrorText(const QString &message, const QString &debugPoint, int productId, int collectionId);
