@@ -279,8 +279,8 @@ bool RunProfile(const Profile &profile, int roundCount)
                 "first search / next %.2f "
                 "(goal %.0f), quitting %.0f ms (goal %lld)\n",
                 qPrintable(profile.name), profile.options.masterRows, roundCount, ours, engine, ratio,
-                profile.goal, floor, floorRatio, overFloor, longest, kLongestGoalMs, written, kWrittenGoal, handed, cold, kColdGoal, quit,
-                kQuitGoalMs);
+                profile.goal, floor, floorRatio, overFloor, longest, kLongestGoalMs, written, kWrittenGoal, handed,
+                cold, kColdGoal, quit, kQuitGoalMs);
     return same && ratio <= profile.goal && longest < kLongestGoalMs && written <= kWrittenGoal && cold <= kColdGoal &&
            quit <= kQuitGoalMs;
 }

@@ -20,6 +20,7 @@
 
 #include "app/startup.h"
 #include "data/engineconfig.h"
+#include "data/sql.h"
 #include "import/masterimport.h"
 #include "tools/demodata.h"
 
@@ -87,26 +88,21 @@ void CombinationsPairByPair(AdminConnection &c, bool inPairOrderFirst)
 {
     if (inPairOrderFirst) {
         QStringList columns;
-        for (const QStringList &column : c.Rows(QStringLiteral(
-                 "select trim(RDB$FIELD_NAME) from RDB$RELATION_FIELDS where RDB$RELATION_NAME = 'MASTER' "
-                 "order by RDB$FIELD_POSITION")))
-            columns << column.first();
-        for (const QStringList &statement : MasterInPairOrder(columns.join(QLatin1Char(',')))) {
-            c.query.ClearLines();
-            for (const QString &line : statement)
-                c.query.AddLine(line);
+        for (const QStringList &row : c.Rows(MasterColumnsSelect()))
+            columns << row.first();
+        for (const QStringList &statement : MasterInPairOrder(columns)) {
+            SetStatement(c.query, statement);
             c.query.RunStatement();
         }
         c.tr.CommitRetaining();
     }
-    c.Run(QStringLiteral("CREATE INDEX MASTER_IMPORT_IDX ON MASTER (PRODUCTID, COLORNAME)"));
-    c.Run(QStringLiteral("CREATE INDEX KOLLEKTIONEN_IMPORT_IDX ON KOLLEKTIONEN (KPID, KID)"));
+    for (const ImportIndex &index : ImportIndexes())
+        c.Run(index.CreateStatement());
     c.Run(QStringLiteral("ALTER INDEX KOMBIDATEN_IDX3 ACTIVE"));
     c.Run(QStringLiteral("ALTER INDEX KOMBIDATEN_IDX4 ACTIVE"));
     const QString name = QStringLiteral("cast(? as varchar(8191) character set none)");
     const auto run = [&c](const QString &statement, const QVariantList &values) {
-        c.query.ClearLines();
-        c.query.AddLine(statement);
+        SetStatement(c.query, {statement});
         c.query.Params = values;
         c.query.RunStatement();
         c.tr.CommitRetaining();
@@ -140,8 +136,8 @@ qint64 EngineImport(const QString &path, bool pairByPair, bool inPairOrderFirst)
 {
     AdminConnection c(path);
     // Its commits write as the program's import writes them.
-    if (pairByPair && WritersCachePages(path) > 0)
-        c.db.Params << QStringLiteral("num_buffers=%1").arg(WritersCachePages(path));
+    if (const int pages = WritersCachePages(path); pairByPair && pages > 0)
+        c.db.Params << QStringLiteral("num_buffers=%1").arg(pages);
     const auto dense = [&c](const QString &table, const QString &columns) {
         c.Run(QStringLiteral("insert into %1 select row_number() over (order by %2), %2 "
                              "from (select distinct %2 from MASTER)")

@@ -46,6 +46,7 @@ std::string TIBDatabase::BuildParamBlock(const QStringList &params)
         if (name.isEmpty())
             continue;
         char code;
+        QByteArray value = ParamValue(line);
         if (name == QLatin1String("user_name"))
             code = isc_dpb_user_name;
         else if (name == QLatin1String("password"))
@@ -55,16 +56,15 @@ std::string TIBDatabase::BuildParamBlock(const QStringList &params)
         else if (name == QLatin1String("no_garbage_collect"))
             code = isc_dpb_no_garbage_collect;
         else if (name == QLatin1String("num_buffers")) {
+            code = isc_dpb_num_buffers;
             // A number: four bytes, lowest first.
-            const quint32 pages = ParamValue(line).toUInt();
-            QByteArray value(4, '\0');
+            const quint32 pages = value.toUInt();
+            value = QByteArray(4, '\0');
             for (int i = 0; i < 4; ++i)
                 value[i] = static_cast<char>((pages >> (8 * i)) & 0xff);
-            AppendItem(block, isc_dpb_num_buffers, value);
-            continue;
         } else
             throw Exception(QStringLiteral("Unbekannter Datenbankparameter '%1'").arg(name));
-        AppendItem(block, code, ParamValue(line));
+        AppendItem(block, code, value);
     }
     return block;
 }

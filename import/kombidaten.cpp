@@ -173,21 +173,26 @@ void MasterImport::PutMasterInPairOrder()
     // write pages all over the file at its commit. Written again pair by
     // pair, each pair's rows in their delivered order, all in one commit: a
     // run stopped before it leaves MASTER as it was.
-    QStringList columns = Catalogue(QStringLiteral(
-        "select trim(rf.RDB$FIELD_NAME) from RDB$RELATION_FIELDS rf join RDB$FIELDS f on f.RDB$FIELD_NAME = "
-        "rf.RDB$FIELD_SOURCE where rf.RDB$RELATION_NAME = 'MASTER' and f.RDB$COMPUTED_BLR is null "
-        "order by rf.RDB$FIELD_POSITION"));
-    for (QString &column : columns)
-        column = QuotedIdentifier(column);
-    for (const QStringList &statement : MasterInPairOrder(columns.join(QLatin1Char(',')))) {
+    for (const QStringList &statement : MasterInPairOrder(Catalogue(MasterColumnsSelect()))) {
         SetStatement(lookup_, statement);
         lookup_.RunStatement();
     }
     Commit();
 }
 
-QList<QStringList> MasterInPairOrder(const QString &columns)
+QString MasterColumnsSelect()
 {
+    return QStringLiteral(
+        "select trim(rf.RDB$FIELD_NAME) from RDB$RELATION_FIELDS rf join RDB$FIELDS f on f.RDB$FIELD_NAME = "
+        "rf.RDB$FIELD_SOURCE where rf.RDB$RELATION_NAME = 'MASTER' and f.RDB$COMPUTED_BLR is null "
+        "order by rf.RDB$FIELD_POSITION");
+}
+
+QList<QStringList> MasterInPairOrder(QStringList names)
+{
+    for (QString &name : names)
+        name = QuotedIdentifier(name);
+    const QString columns = names.join(QLatin1Char(','));
     // The engine's sort keeps no order among equal keys: the rows are
     // numbered as they lie first.
     return {{QStringLiteral("insert into MASTER (%1)").arg(columns),

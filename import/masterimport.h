@@ -195,10 +195,22 @@ QString StoppedText(const QString &cause, const QString &message);
 // engine's lines about the damage.
 QString DamagedText(const QStringList &damage);
 
+// The catalogue's select of MASTER's stored columns (not the computed ones),
+// one name per row, in their order.
+QString MasterColumnsSelect();
+
 // The statements that write MASTER again pair by pair, each pair's rows in
 // their delivered order, and delete the rows as they lay; for the columns
-// of MASTER, quoted and separated by commas. Both in one transaction.
-QList<QStringList> MasterInPairOrder(const QString &columns);
+// MasterColumnsSelect gives. Both in one transaction.
+QList<QStringList> MasterInPairOrder(QStringList names);
+
+// An index the pairs need, on its table's columns in this order (separated
+// by commas only).
+struct ImportIndex {
+    QString table, columns, name;
+    QString CreateStatement() const;
+};
+const QList<ImportIndex> &ImportIndexes();
 
 // The text of the error box of a failed pair: five lines, each ending in CR LF.
 QString PairErrorText(const QString &message, const QString &debugPoint, int productId, int collectionId);

@@ -451,17 +451,27 @@ QString MasterImport::BaseNameCharacterSet()
 
 void MasterImport::EnsureImportIndexes()
 {
+    // Any active index on the columns, in this order, will do.
+    for (const ImportIndex &index : ImportIndexes())
+        if (IndexesOf(index.table)
+                .filter(QRegularExpression(QLatin1Char(' ') + index.columns + QLatin1Char('$')))
+                .isEmpty())
+            RunSchemaStatement({index.CreateStatement()});
+}
+
+const QList<ImportIndex> &ImportIndexes()
+{
     // Without them every pair reads and deletes its MASTER rows by a scan of
     // all of MASTER, and its mark finds its KOLLEKTIONEN row by a scan of all
-    // pairs. Any active index on the columns, in this order, will do.
-    static const struct {
-        const char *table, *columns, *name;
-    } wanted[] = {{"MASTER", "PRODUCTID,COLORNAME", "MASTER_IMPORT_IDX"},
-                  {"KOLLEKTIONEN", "KPID,KID", "KOLLEKTIONEN_IMPORT_IDX"}};
-    for (const auto &index : wanted) {
-        const QString table = QLatin1String(index.table), columns = QLatin1String(index.columns);
-        if (IndexesOf(table).filter(QRegularExpression(QLatin1Char(' ') + columns + QLatin1Char('$'))).isEmpty())
-            RunSchemaStatement({QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                                    .arg(QLatin1String(index.name), table, QString(columns).replace(QLatin1Char(','), QStringLiteral(", ")))});
-    }
+    // pairs.
+    static const QList<ImportIndex> indexes{
+        {QStringLiteral("MASTER"), QStringLiteral("PRODUCTID,COLORNAME"), QStringLiteral("MASTER_IMPORT_IDX")},
+        {QStringLiteral("KOLLEKTIONEN"), QStringLiteral("KPID,KID"), QStringLiteral("KOLLEKTIONEN_IMPORT_IDX")}};
+    return indexes;
+}
+
+QString ImportIndex::CreateStatement() const
+{
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        .arg(name, table, QString(columns).replace(QLatin1Char(','), QStringLiteral(", ")));
 }
